@@ -1,0 +1,40 @@
+#include "app/Clock.h"
+
+#include <QDateTime>
+
+#include <atomic>
+#include <cmath>
+
+namespace {
+
+const QDate DayZero(1899, 12, 30);
+constexpr double MSecsPerDay = 86400000.0;
+
+std::atomic<const ClockSource*> installedClock{nullptr};
+
+} // namespace
+
+double DateTimeToDays(const QDateTime& dateTime)
+{
+    const QDateTime local = dateTime.toLocalTime();
+    return double(DayZero.daysTo(local.date())) + local.time().msecsSinceStartOfDay() / MSecsPerDay;
+}
+
+QDateTime DaysToDateTime(double days)
+{
+    const double wholeDays = std::floor(days);
+    const qint64 msecs = qint64(std::llround((days - wholeDays) * MSecsPerDay));
+    return QDateTime(DayZero.addDays(qint64(wholeDays)), QTime(0, 0)).addMSecs(msecs);
+}
+
+double Now()
+{
+    if (const ClockSource* clock = installedClock.load(std::memory_order_acquire))
+        return clock->Now();
+    return DateTimeToDays(QDateTime::currentDateTime());
+}
+
+void SetClockSource(const ClockSource* source)
+{
+    installedClock.store(source, std::memory_order_release);
+}

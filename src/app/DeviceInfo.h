@@ -1,0 +1,75 @@
+#pragma once
+
+#include "gas/FlowUnits.h"
+#include "segments/SegmentProgram.h"
+
+#include <QList>
+#include <QString>
+
+class TMFCThread;
+class TPSD4Thread;
+class ThhALed;
+class TRtPointSeries;
+
+enum tDeviceType : quint8 { dtMFCA, dtMFCB, dtMFCC, dtMFCD, dtPump, dtMFCDemo };
+enum tDeviceControlMode : quint8 { dcmSegment, dcmDirect, dcmIdle };
+
+// Colour with alpha: 0xAARRGGBB.
+using TRtColor = quint32;
+inline constexpr TRtColor clRtRed = 0xFFFF0000;
+inline constexpr TRtColor clRtGreen = 0xFF008000;
+inline constexpr TRtColor clRtBlue = 0xFF0000FF;
+inline constexpr TRtColor clRtAqua = 0xFF00FFFF;
+inline constexpr TRtColor clRtPurple = 0xFF800080;
+inline constexpr TRtColor clRtBrown = 0xFFA52A2A;
+inline constexpr TRtColor clRtBlack = 0xFF000000;
+
+struct tDatapoint {
+    double Elapsed = 0; // minutes
+    double Flowgpm = 0;
+};
+
+// One device. A value: copies share the referenced objects (threads, lamp,
+// series), which belong to the DevicesLocal entry.
+struct TDeviceInfo {
+    QString COMPort;
+    QString NameRole;
+    tDeviceType DevType = dtMFCA;
+    QString Serial;
+    TRtColor Color = 0;
+    double SyringeSizeuL = 0;
+    double FluidTemperatureC = 0;
+    qint32 FluidID = 0;
+    double MaxFlow_ulpm = 0;
+    TGasFlowDetails FlowUnitDevice;
+    TGasFlowDetails FlowUnitUser;
+    double Setpoint_pct = 0;
+    double Setpoint_gui = 0;
+    tDeviceControlMode ControlMode = dcmSegment;
+    QString SegmentProgram;
+    TSegProgTermination SegmentProgramTermination = tspttKeep;
+    double FlowStartTime = 0; // local date-time, days
+    QString Errors;
+    double LastHandled = 0; // local date-time, days
+    TMFCThread* ThreadMFC = nullptr;
+    TPSD4Thread* ThreadPump = nullptr;
+    ThhALed* Led = nullptr;
+    TRtPointSeries* SerieSegment = nullptr;
+    TRtPointSeries* SerieFlow = nullptr;
+    QList<tDatapoint>* Data = nullptr;
+};
+
+// Types 0 to 3 and the demonstration MFC are driven as MFCs.
+inline bool IsMFC(tDeviceType type)
+{
+    return type != dtPump;
+}
+
+inline bool HasWorkerThread(const TDeviceInfo& device)
+{
+    return device.ThreadMFC != nullptr || device.ThreadPump != nullptr;
+}
+
+QString DeviceTypeName(tDeviceType type);
+QString DeviceInstrumentName(tDeviceType type);
+double DeviceElapsedMinutes(const TDeviceInfo& device);

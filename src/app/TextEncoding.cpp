@@ -1,0 +1,65 @@
+#include "app/TextEncoding.h"
+
+#include <QStringDecoder>
+
+#include <array>
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; 0 marks the five unassigned bytes,
+// which decode to the control character of the same value, as Windows does.
+constexpr std::array<char16_t, 32> HighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+char16_t DecodeByte(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F && HighControls[byte - 0x80] != 0)
+        return HighControls[byte - 0x80];
+    return byte;
+}
+
+char EncodeChar(char16_t ch)
+{
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return char(ch);
+    for (std::size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] == ch)
+            return char(0x80 + i);
+    }
+    if (ch <= 0x9F)
+        return char(ch);
+    return '?';
+}
+
+} // namespace
+
+QByteArray EncodeCp1252(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar ch : text)
+        bytes.append(EncodeChar(ch.unicode()));
+    return bytes;
+}
+
+QString DecodeCp1252(const QByteArray& bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (char byte : bytes)
+        text.append(QChar(DecodeByte(static_cast<unsigned char>(byte))));
+    return text;
+}
+
+QString DecodeTextFileBytes(const QByteArray& bytes)
+{
+    if (auto encoding = QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*encoding); // skips the byte-order mark
+        return decoder.decode(bytes);
+    }
+    return DecodeCp1252(bytes);
+}

@@ -1,0 +1,1 @@
+#include "gas/FlowUnits.h"

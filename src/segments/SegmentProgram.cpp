@@ -1,0 +1,1 @@
+#include "segments/SegmentProgram.h"

@@ -1,0 +1,18 @@
+#include "TempFolder.h"
+
+#include "app/ProgramFolder.h"
+
+#include <QDir>
+
+TempFolder::TempFolder()
+{
+    SetProgramFolder(dir.path());
+    QDir(dir.path()).mkpath(QStringLiteral("ports"));
+    qputenv("TARVO_PORT_DIR", QDir(dir.path()).filePath(QStringLiteral("ports")).toLocal8Bit());
+}
+
+TempFolder::~TempFolder()
+{
+    SetProgramFolder(QString());
+    qunsetenv("TARVO_PORT_DIR");
+}

@@ -1,0 +1,12 @@
+#include "TestClock.h"
+
+TestClock::TestClock(double days)
+    : current(days)
+{
+    SetClockSource(this);
+}
+
+TestClock::~TestClock()
+{
+    SetClockSource(nullptr);
+}

@@ -1,1 +1,15 @@
+#include "app/Startup.h"
+
 #include "app/DeviceRegistry.h"
+
+#include <QLocale>
+
+void RunStartupSequence()
+{
+    // Every number is written and read with "." whatever the system locale says.
+    QLocale::setDefault(QLocale::c());
+    InitializeStandardFlowUnits();
+    DevicesLocal.clear();
+    AddDemonstrationDevices();
+    BuildKnownDevices();
+}

@@ -22,6 +22,10 @@ struct TSegment {
 // One row of the segment list: time, setpoint, type and optionally a note.
 using TSegmentRow = QStringList;
 
+// The lines of a text: CR LF, a lone CR or a lone LF ends a line, and a break
+// after the last line adds no line.
+QStringList ProgramLines(const QString& text);
+
 bool ValidateSegmentProgram(const QString& program);
 int SegmentCount(const QString& program);
 void ReadSegment(int line, const QString& program, TSegment& segment);

@@ -1,0 +1,72 @@
+#include "segments/SegmentProgramFile.h"
+
+#include "app/Clock.h"
+#include "app/ProgramFolder.h"
+#include "app/TextEncoding.h"
+#include "segments/SegmentProgram.h"
+#include "segments/TextHelpers.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+QString SegmentProgramFolder()
+{
+    return QDir(ProgramFolder()).filePath(QStringLiteral("Segment Programs"));
+}
+
+QString ProposedSegmentProgramFileName(double moment, const QString& port, const QString& typeName)
+{
+    return DaysToDateTime(moment).toString(QStringLiteral("yyyy-MM-dd HH-mm")) + u' ' + port + u' ' + typeName
+         + QStringLiteral(".txt");
+}
+
+bool SaveSegmentProgramFile(const QString& fileName, const QString& program, QString& error)
+{
+    QByteArray bytes;
+    for (const QString& line : ProgramLines(TrimControl(program)))
+        bytes += EncodeCp1252(line) + "\r\n";
+
+    // Written beside the target and renamed over it, so a failed write never
+    // leaves a cut-off program behind.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("Cannot create file \"%1\". %2")
+                    .arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        error = QStringLiteral("Cannot write file \"%1\". %2")
+                    .arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ReadSegmentProgramFile(const QString& fileName, QString& program, QString& error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+        return false;
+    }
+    program = TrimControl(ProgramLines(DecodeTextFileBytes(bytes)).join(QStringLiteral("\r\n")));
+    return true;
+}
+
+TSegmentFileLoad LoadSegmentProgramFile(const QString& fileName, QString& program, QString& error)
+{
+    QString text;
+    if (!ReadSegmentProgramFile(fileName, text, error))
+        return sflUnreadable;
+    if (!ValidateSegmentProgram(text))
+        return sflInvalid;
+    program = text;
+    return sflLoaded;
+}

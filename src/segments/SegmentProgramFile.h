@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// Segment program files: plain ".txt" files, one program line per text line,
+// kept in the folder "Segment Programs" next to the program file.
+
+QString SegmentProgramFolder();
+
+// "YYYY-MM-DD HH-MM <port> <type name>.txt" for a moment in days since
+// 1899-12-30, e.g. "2026-10-16 09-52 COM3 MFC-A.txt".
+QString ProposedSegmentProgramFileName(double moment, const QString& port, const QString& typeName);
+
+// Writes the program without its leading and trailing blanks and control
+// characters, every line (the last too) ended by CR LF, in Windows-1252.
+// False with `error` set when the file cannot be written; an existing file
+// is then left as it was.
+bool SaveSegmentProgramFile(const QString& fileName, const QString& program, QString& error);
+
+// Reads a program file (Windows-1252, or UTF-8/UTF-16 with a byte-order
+// mark): its lines joined by CR LF, without leading and trailing blanks and
+// control characters. False with `error` set when the file cannot be read.
+bool ReadSegmentProgramFile(const QString& fileName, QString& program, QString& error);
+
+enum TSegmentFileLoad : quint8 {
+    sflLoaded,     // `program` holds the valid text for the device
+    sflUnreadable, // `error` says why; nothing was validated
+    sflInvalid,    // the validator has shown its message; the device keeps its program
+};
+
+// Reads a program file for a device and validates its text.
+TSegmentFileLoad LoadSegmentProgramFile(const QString& fileName, QString& program, QString& error);

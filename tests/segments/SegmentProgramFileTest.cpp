@@ -1,0 +1,120 @@
+#include "segments/SegmentProgramFile.h"
+
+#include "app/Clock.h"
+#include "support/RecordingPrompts.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+
+namespace {
+
+const QString Demo = QStringLiteral("10 100 Ramp\r\n12 100 Step Some_random_comment\r\n12.5 30 Ramp\r\n"
+                                    "15 50 Step\r\n20 30 Step\r\n24 0 Ramp");
+
+void WriteBytes(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(SegmentProgramFile, FolderAndProposedName)
+{
+    TempFolder folder;
+    EXPECT_EQ(SegmentProgramFolder(), QDir(folder.Path()).filePath(QStringLiteral("Segment Programs")));
+    const double moment = DateTimeToDays(QDateTime(QDate(2026, 10, 16), QTime(9, 52, 59, 900)));
+    EXPECT_EQ(ProposedSegmentProgramFileName(moment, QStringLiteral("COM3"), QStringLiteral("MFC-A")),
+              QStringLiteral("2026-10-16 09-52 COM3 MFC-A.txt"));
+    const double evening = DateTimeToDays(QDateTime(QDate(2026, 1, 2), QTime(21, 5)));
+    EXPECT_EQ(ProposedSegmentProgramFileName(evening, QStringLiteral("COMX"), QStringLiteral("MFC")),
+              QStringLiteral("2026-01-02 21-05 COMX MFC.txt"));
+}
+
+TEST(SegmentProgramFile, SaveWritesCrLfLinesAndLoadsBack)
+{
+    TempFolder folder;
+    RecordingPrompts prompts;
+    const QString fileName = folder.FilePath(QStringLiteral("program.txt"));
+    QString error;
+    ASSERT_TRUE(SaveSegmentProgramFile(fileName, QStringLiteral("\r\n ") + Demo + QStringLiteral(" \r\n\r\n"), error))
+        << error.toStdString();
+    EXPECT_EQ(ReadBytes(fileName), Demo.toLatin1() + "\r\n");
+
+    QString program;
+    EXPECT_EQ(LoadSegmentProgramFile(fileName, program, error), sflLoaded);
+    EXPECT_EQ(program, Demo);
+    EXPECT_TRUE(prompts.Messages.isEmpty());
+
+    // Overwrites, one byte per character, lone breaks written as CR LF.
+    ASSERT_TRUE(SaveSegmentProgramFile(fileName, QStringLiteral("1 2 Step caf\u00e9\n2 3 Ramp"), error));
+    EXPECT_EQ(ReadBytes(fileName), QByteArray("1 2 Step caf\xe9\r\n2 3 Ramp\r\n"));
+    ASSERT_TRUE(ReadSegmentProgramFile(fileName, program, error));
+    EXPECT_EQ(program, QStringLiteral("1 2 Step caf\u00e9\r\n2 3 Ramp"));
+
+    ASSERT_TRUE(SaveSegmentProgramFile(fileName, QString(), error));
+    EXPECT_EQ(ReadBytes(fileName), QByteArray());
+}
+
+TEST(SegmentProgramFile, ReadsUnicodeFilesWithByteOrderMark)
+{
+    TempFolder folder;
+    RecordingPrompts prompts;
+    const QString text = QStringLiteral("1 2 Step\n2.5 30 Ramp a_b\n");
+    const QString expected = QStringLiteral("1 2 Step\r\n2.5 30 Ramp a_b");
+    struct Case { const char* name; QByteArray bytes; };
+    const Case cases[] = {
+        {"utf-8", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
+        {"utf-16le", QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom).encode(text)},
+        {"utf-16be", QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom).encode(text)},
+    };
+    for (const Case& c : cases) {
+        const QString fileName = folder.FilePath(QString::fromLatin1(c.name) + QStringLiteral(".txt"));
+        WriteBytes(fileName, c.bytes);
+        QString program, error;
+        EXPECT_EQ(LoadSegmentProgramFile(fileName, program, error), sflLoaded) << c.name;
+        EXPECT_EQ(program, expected) << c.name;
+    }
+    EXPECT_TRUE(prompts.Messages.isEmpty());
+}
+
+TEST(SegmentProgramFile, InvalidOrUnreadableFilesLeaveTheProgram)
+{
+    TempFolder folder;
+    RecordingPrompts prompts;
+    const QString tabbed = folder.FilePath(QStringLiteral("tab.txt"));
+    WriteBytes(tabbed, "1 2 Step\r\n2\t3 Ramp\r\n");
+    QString program = QStringLiteral("kept");
+    QString error;
+    EXPECT_EQ(LoadSegmentProgramFile(tabbed, program, error), sflInvalid);
+    EXPECT_EQ(program, QStringLiteral("kept"));
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Invalid character: \t")});
+
+    prompts.Messages.clear();
+    EXPECT_EQ(LoadSegmentProgramFile(folder.FilePath(QStringLiteral("missing.txt")), program, error), sflUnreadable);
+    EXPECT_EQ(program, QStringLiteral("kept"));
+    EXPECT_TRUE(error.contains(QStringLiteral("missing.txt"))) << error.toStdString();
+    EXPECT_TRUE(prompts.Messages.isEmpty());
+}
+
+TEST(SegmentProgramFile, WriteFailureIsReported)
+{
+    TempFolder folder;
+    const QString fileName = folder.FilePath(QStringLiteral("no such folder/program.txt"));
+    QString error;
+    EXPECT_FALSE(SaveSegmentProgramFile(fileName, QStringLiteral("1 2 Step"), error));
+    EXPECT_TRUE(error.contains(QStringLiteral("program.txt"))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(fileName));
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "serial/SerialPort.h"
+
+#include <QChar>
+#include <QString>
+
+// Status codes an Alicat controller appends to its status line. The order is
+// fixed: an enumerator's value is its bit number in TAlicatErrors.
+enum class TAlicatError : quint8 { ADC, EXH, HLD, LCK, MOV, OPL, OVR, POV, TMF, TOV, VOV };
+inline constexpr int AlicatErrorCount = 11;
+
+// A set of status codes, stored in 16 bits (bit n = enumerator n).
+class TAlicatErrors {
+public:
+    constexpr TAlicatErrors() = default;
+    static constexpr TAlicatErrors FromBits(quint16 bits) { TAlicatErrors set; set.bits = bits; return set; }
+
+    constexpr bool Contains(TAlicatError code) const { return bits & Bit(code); }
+    constexpr void Include(TAlicatError code) { bits |= Bit(code); }
+    constexpr void Clear() { bits = 0; }
+    constexpr bool IsEmpty() const { return bits == 0; }
+    constexpr quint16 Bits() const { return bits; }
+    friend constexpr bool operator==(TAlicatErrors, TAlicatErrors) = default;
+
+private:
+    static constexpr quint16 Bit(TAlicatError code) { return quint16(1u << quint8(code)); }
+    quint16 bits = 0;
+};
+
+// Initialisation profiles of TAlicatMFC::Initialize.
+enum TAlicatInitialize : quint8 { TAIBrisolNivra = 0 };
+
+// One status reading of a controller, and the wishes the worker thread hands
+// to the driver (Setpoint_pct, GasID).
+struct TAlicatData {
+    double DataTime = 0; // local date-time, days
+    double Pressure = 0;
+    double Temp = 0;
+    double FlowRate_vol = 0;
+    double FlowRate_mass = 0;      // counts of 64000 to full scale after initialisation
+    double SetpointFromDevice = 0; // counts after initialisation
+    double Totalizer = 0;
+    QString GasSN;
+    TAlicatErrors ErrorFlags;
+    QString Raw; // Role + ":" + the status line
+    double Setpoint_pct = 0;
+    double MaxFlowgpm = 0;
+    qint32 GasID = -1; // -1: no gas wanted, nothing to select
+    QString GasDescription;
+    quint32 GasLiveSource = 0;
+
+    // The explanations of the status codes present, one a line; true when
+    // there is any.
+    bool Errors(QString& Desc) const;
+};
+
+// The ASCII protocol of an Alicat mass flow controller. Keeps no connection:
+// every command is one exchange on aPort.
+class TAlicatMFC {
+public:
+    TAlicatMFC();
+    TAlicatMFC(const TAlicatMFC&) = delete;
+    TAlicatMFC& operator=(const TAlicatMFC&) = delete;
+
+    // Factory restore and set-up for remote operation in counts and bar.
+    // Every step runs whatever the earlier ones gave; true when each step got
+    // its expected reply.
+    bool Initialize(TAlicatInitialize Scheme);
+    // True when the instrument answered. The fields are filled only from a
+    // line with a totaliser column (more than 7 columns); a column that is not
+    // a number raises EConvertError after the earlier fields were set.
+    bool ReadStatus(TAlicatData& theData);
+    // Writes Setpoint_pct as counts (64000 = full scale, halves to even).
+    bool ApplySetpoint_pct(const TAlicatData& theData);
+    // Selects theData.GasID when it is a gas number (0 to 210) other than the
+    // one last selected, then reads the full-scale flow.
+    bool ChangeGas(const TAlicatData& theData);
+
+    // One exchange on a port of its own (19200 bit/s, 2500 ms for the reply).
+    // Status receives the exchange's failure text, if any, followed by a
+    // carriage return and the exchange's duration.
+    static bool SendASCII(const QString& PortName, const QString& Command, bool WaitForResponse,
+                          QString& Status, QString& Response);
+
+    TSerialPort aPort;
+    QChar aDeviceID = QLatin1Char('A');
+    QString Role;
+    qint32 GasID = -1;
+    double MaxFlow_gpm = 0;
+
+private:
+    QString PortName() const;
+    TSerialResponse Exchange(const QString& command);
+};

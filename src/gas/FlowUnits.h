@@ -29,6 +29,7 @@ struct TGasFlowDetails {
     void SetGasFlowMax(double MaxFlowinAlicatSCCM);
     bool IsValid(QString& Feedback) const;
     TGasFlowDetails Clone() const;
+    bool operator==(const TGasFlowDetails&) const = default;
 };
 
 // The three standard units, set up once at start-up.

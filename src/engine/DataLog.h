@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/DeviceInfo.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The data table saved to its log file: the file's name, the once-a-minute
+// save and the two backup versions. The window owns the table text and hands
+// it over when a save is due; messages for the operator go to `messageSink`
+// (the window's message log).
+class TDataLog {
+public:
+    using MessageSink = std::function<void(const QString&)>;
+
+    explicit TDataLog(MessageSink messageSink);
+
+    // Full path of the current log file; empty while none is chosen.
+    const QString& DataLogFileName() const { return fileName; }
+    // When the table was last saved (local date-time, days); 0 after a new file.
+    double LastDataLogSave() const { return lastSave; }
+
+    // Asks for a name (through the prompts service) when none is chosen yet
+    // or `AlwaysAsk` is set. True when a file is chosen afterwards.
+    bool FlowDataLogFileEnsure(bool AlwaysAsk);
+
+    // Whether FlowDataSave would write now: a file is chosen and the save is
+    // forced or the last one is more than a minute ago.
+    bool SaveDue(bool ForceSave) const;
+    // Writes `table` to the log file when due and not blank, keeping the two
+    // previous versions as ".bak1" and ".bak2".
+    void FlowDataSave(bool ForceSave, const QString& table);
+
+    // "Data log file: <name>", or "... <not set>" while no file is chosen.
+    QString FlowDataLogFileCaption() const;
+
+private:
+    MessageSink mm;
+    QString fileName;
+    double lastSave = 0;
+};
+
+// The operator's answer made fit for a file name: trimmed, without the
+// characters a file name may not hold; "log" when nothing is left.
+QString CleanDataLogName(const QString& answer);
+// "_yyyy-mm-dd-hh" of a local date-time (days).
+QString DataLogFileSuffix(double moment);
+
+// The five lines of a header block, one column per device.
+QStringList DataTableColumns(const QList<TDeviceInfo>& devices);
+// The first column of a data row: the date-time, right-aligned, and " | ".
+QString DataRowTimeColumn(double moment);
+// One device column of a data row: "?" for no reading (below -9999),
+// otherwise "0.0#####", right-aligned, and " | ".
+QString DataRowValueColumn(double value);

@@ -1,0 +1,220 @@
+#include "engine/DataLog.h"
+
+#include "app/Clock.h"
+#include "segments/TextHelpers.h"
+#include "support/RecordingPrompts.h"
+#include "support/TempFolder.h"
+#include "support/TestClock.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A data log in a throwaway program folder, on a clock set to
+// 2026-10-16 09:00, with the operator's name answer scripted.
+class DataLogTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    TestClock clock;
+    RecordingPrompts prompts;
+    QStringList logged;
+    TDataLog log{[this](const QString& line) { logged << line; }};
+
+    QString LogPath(const QString& extension = QStringLiteral(".txt")) const
+    {
+        return folder.FilePath(QStringLiteral("Logs/run_2026-10-16-09") + extension);
+    }
+
+    void ChooseFile(const QString& answer = QStringLiteral("run"))
+    {
+        prompts.InputAnswers.enqueue(answer);
+        ASSERT_TRUE(log.FlowDataLogFileEnsure(true));
+    }
+};
+
+TEST_F(DataLogTest, AnswerBecomesFileNameInLogsFolderWithDateAndHour)
+{
+    struct Case {
+        const char* answer;
+        const char* fileName;
+    };
+    const Case cases[] = {
+        {"run", "run_2026-10-16-09.txt"},
+        {"<>", "log_2026-10-16-09.txt"},     // nothing left after cleaning
+        {"a/b:c", "abc_2026-10-16-09.txt"},  // no way into another folder
+        {" \t\"x*?|\\y\" ", "xy_2026-10-16-09.txt"},
+    };
+    for (const Case& c : cases) {
+        prompts.InputAnswers.enqueue(QString::fromUtf8(c.answer));
+        EXPECT_TRUE(log.FlowDataLogFileEnsure(true)) << c.answer;
+        EXPECT_EQ(log.DataLogFileName(), folder.FilePath(QStringLiteral("Logs/") + c.fileName)) << c.answer;
+        EXPECT_EQ(logged.last(), QStringLiteral("Data log file: ") + c.fileName);
+        EXPECT_EQ(log.FlowDataLogFileCaption(), QStringLiteral("Data log file: ") + c.fileName);
+    }
+    EXPECT_EQ(prompts.Questions.first(), QStringLiteral("Name for the data log file (date and hour are added):"));
+}
+
+TEST_F(DataLogTest, AsksOnlyWhenNeededAndCancelKeepsTheFile)
+{
+    EXPECT_EQ(log.FlowDataLogFileCaption(), QStringLiteral("Data log file: <not set>"));
+    EXPECT_FALSE(log.FlowDataLogFileEnsure(false)); // cancelled, nothing chosen
+    EXPECT_TRUE(log.DataLogFileName().isEmpty());
+
+    ChooseFile();
+    const int questions = prompts.Questions.size();
+    EXPECT_TRUE(log.FlowDataLogFileEnsure(false));
+    EXPECT_EQ(prompts.Questions.size(), questions); // a chosen file is not asked again
+
+    EXPECT_TRUE(log.FlowDataLogFileEnsure(true)); // asked, cancelled
+    EXPECT_EQ(prompts.Questions.size(), questions + 1);
+    EXPECT_EQ(log.DataLogFileName(), LogPath());
+}
+
+TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
+{
+    log.FlowDataSave(true, QStringLiteral("before a file")); // no file: nothing happens
+    ChooseFile();
+    EXPECT_EQ(log.LastDataLogSave(), 0.0);
+
+    log.FlowDataSave(false, QStringLiteral("one"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
+    EXPECT_EQ(log.LastDataLogSave(), clock.Now());
+
+    clock.AdvanceSeconds(59);
+    log.FlowDataSave(false, QStringLiteral("two"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
+
+    log.FlowDataSave(true, QStringLiteral("three"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("three\r\n"));
+
+    clock.AdvanceSeconds(61);
+    log.FlowDataSave(false, QStringLiteral(" \r\n ")); // blank table: nothing to save
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("three\r\n"));
+    log.FlowDataSave(false, QStringLiteral("four"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("four\r\n"));
+    EXPECT_TRUE(logged.filter(QStringLiteral("failed")).isEmpty());
+}
+
+TEST_F(DataLogTest, KeepsTwoPreviousVersionsAndNoTemporaryFile)
+{
+    ChooseFile();
+    log.FlowDataSave(true, QStringLiteral("first"));
+    log.FlowDataSave(true, QStringLiteral("first\nsecond"));
+    log.FlowDataSave(true, QStringLiteral("first\nsecond\nthird\n"));
+
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\nthird\r\n"));
+    EXPECT_EQ(ReadBytes(LogPath(QStringLiteral(".bak1"))), QByteArray("first\r\nsecond\r\n"));
+    EXPECT_EQ(ReadBytes(LogPath(QStringLiteral(".bak2"))), QByteArray("first\r\n"));
+    EXPECT_FALSE(QFile::exists(LogPath(QStringLiteral(".tmp"))));
+}
+
+TEST_F(DataLogTest, WritesWindows1252WithoutByteOrderMark)
+{
+    ChooseFile();
+    log.FlowDataSave(true, QStringLiteral("\u00b5l/min \u00ba\r\n2\r3"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("\xb5l/min \xba\r\n2\r\n3\r\n"));
+}
+
+TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
+{
+    ChooseFile();
+    log.FlowDataSave(true, QStringLiteral("kept"));
+    const double savedAt = log.LastDataLogSave();
+    // A folder in the way of the temporary file makes its writing fail.
+    ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".tmp"))));
+
+    clock.AdvanceSeconds(61);
+    log.FlowDataSave(false, QStringLiteral("kept\nnew"));
+    ASSERT_FALSE(logged.isEmpty());
+    EXPECT_TRUE(logged.last().startsWith(QStringLiteral("Saving data log failed: "))) << logged.last().toStdString();
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\n"));
+    EXPECT_EQ(log.LastDataLogSave(), savedAt);
+    EXPECT_TRUE(log.SaveDue(false)); // the next tick tries again
+
+    ASSERT_TRUE(QDir(LogPath(QStringLiteral(".tmp"))).removeRecursively());
+    log.FlowDataSave(false, QStringLiteral("kept\nnew"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\nnew\r\n"));
+}
+
+TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
+{
+    ChooseFile();
+    log.FlowDataSave(true, QStringLiteral("first"));
+    log.FlowDataSave(true, QStringLiteral("second"));
+    // A folder that cannot be deleted where ".bak2" goes blocks the rotation,
+    // so the new table cannot take the log file's place.
+    ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".bak2")) + QStringLiteral("/inside")));
+    const double savedAt = log.LastDataLogSave();
+    logged.clear();
+
+    log.FlowDataSave(true, QStringLiteral("third"));
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged.first().startsWith(QStringLiteral("Saving data log failed: ")));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("second\r\n"));
+    EXPECT_EQ(log.LastDataLogSave(), savedAt);
+}
+
+TEST_F(DataLogTest, CreatesMissingLogsFolder)
+{
+    ChooseFile();
+    ASSERT_FALSE(QDir(folder.FilePath(QStringLiteral("Logs"))).exists());
+    log.FlowDataSave(true, QStringLiteral("row"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("row\r\n"));
+}
+
+TEST(DataTable, HeaderAndRowsLineUpInFixedWidthColumns)
+{
+    TDeviceInfo demo;
+    demo.DevType = dtMFCDemo;
+    demo.FlowUnitUser.Name = QStringLiteral("ml/min");
+    TDeviceInfo pump;
+    pump.DevType = dtPump;
+    pump.FlowUnitUser.Name = QStringLiteral("ul/min");
+    pump.FlowUnitUser.GasName = QStringLiteral("Water");
+    pump.ThreadPump = reinterpret_cast<TPSD4Thread*>(&pump); // configured: only its presence counts
+
+    const QStringList header = DataTableColumns({demo, pump});
+    const QStringList expected = {
+        "---------------------+-----------------+-----------------+-",
+        "-             Device |             MFC |            Pump | ",
+        "-               Unit |       Undefined |          ul/min | ",
+        "-                Gas |       Undefined |           Water | ",
+        "---------------------+-----------------+-----------------+-",
+    };
+    EXPECT_EQ(header, expected);
+
+    const QString row = DataRowTimeColumn(46311.375 + 3.0 / SecondsPerDay) + DataRowValueColumn(-999999)
+                      + DataRowValueColumn(12.5);
+    EXPECT_EQ(row, QStringLiteral(" 2026-10-16 09:00:03 |               ? |            12.5 | "));
+    for (const QString& line : header)
+        EXPECT_EQ(line.size(), row.size());
+    EXPECT_EQ(row.size(), 59);
+}
+
+TEST(DataTable, ValueColumn)
+{
+    struct Case {
+        double value;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {-9999, "-9999.0"},  // the lowest value still written as a number
+        {-10000, "?"},
+        {0, "0.0"},
+        {1.23456789, "1.234568"},
+        {12345678901234.5, "2345678901234.5"}, // a longer text keeps its last 15 characters
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DataRowValueColumn(c.value), PadLeft(QString::fromLatin1(c.cell), 15) + " | ") << c.value;
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "app/Errors.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -100,10 +101,15 @@ bool TryStrToFloatDot(const QString& text, double& value)
     const QString trimmed = TrimControl(text);
     if (!number.match(trimmed).hasMatch())
         return false;
-    const double parsed = std::strtod(trimmed.toLatin1().constData(), nullptr);
-    if (!std::isfinite(parsed))
+    // Not strtod: Qt hands the C library the user's locale, whose decimal
+    // separator may be ",".
+    bool ok = false;
+    const double parsed = QLocale::c().toDouble(trimmed, &ok);
+    // A number too small for a double reads as 0 (refused with 0 by Qt);
+    // one too large stays refused.
+    if (!ok && parsed != 0.0)
         return false;
-    value = parsed;
+    value = ok ? parsed : 0.0;
     return true;
 }
 
@@ -168,13 +174,16 @@ QString FormatDuration(bool compact, double minutes)
              + FormatWithUnit(hours, " hour", " hours") + QStringLiteral(", ")
              + FormatWithUnit(rest, " minute", " minutes");
     }
-    const qint64 seconds = qint64(RoundHalfEven(minutes * 60.0));
-    const qint64 parts[] = {seconds / 86400, (seconds % 86400) / 3600, (seconds % 3600) / 60, seconds % 60};
+    // Whole seconds kept in a double: a valid program may hold times beyond
+    // any integer type. trunc and fmod divide like integers would.
+    const double seconds = RoundHalfEven(minutes * 60.0);
+    const double parts[] = {std::trunc(seconds / 86400), std::trunc(std::fmod(seconds, 86400) / 3600),
+                            std::trunc(std::fmod(seconds, 3600) / 60), std::fmod(seconds, 60)};
     const char* suffixes[] = {"d ", "h ", "m ", "s "};
     QString text;
     for (int i = 0; i < 4; ++i) {
         if (parts[i] > 0)
-            text += QString::number(parts[i]) + QLatin1String(suffixes[i]);
+            text += FloatToStr(parts[i]) + QLatin1String(suffixes[i]);
     }
     text.chop(text.isEmpty() ? 0 : 1);
     return text;

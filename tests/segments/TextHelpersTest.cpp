@@ -7,6 +7,9 @@
 
 #include <QDateTime>
 
+#include <clocale>
+#include <string>
+
 TEST(StrToFloatDot, ReadsDecimalNumbersOnly)
 {
     struct Case { const char* text; double value; };
@@ -20,6 +23,38 @@ TEST(StrToFloatDot, ReadsDecimalNumbersOnly)
     const char* bad[] = {"", " ", "1,5", "1.2.3", "nan", "inf", "-infinity", "0x10", "1e", "--1", "1 2", "abc"};
     for (const char* text : bad)
         EXPECT_THROW(StrToFloatDot(QString::fromLatin1(text)), EConvertError) << text;
+}
+
+TEST(StrToFloatDot, TooSmallReadsAsZeroTooLargeIsRefused)
+{
+    EXPECT_EQ(StrToFloatDot(QStringLiteral("1e-400")), 0.0);
+    EXPECT_DOUBLE_EQ(StrToFloatDot(QStringLiteral("4.9e-324")), 4.9e-324);
+    EXPECT_THROW(StrToFloatDot(QStringLiteral("1e400")), EConvertError);
+    EXPECT_THROW(StrToFloatDot(QStringLiteral("1") + QString(400, u'0')), EConvertError);
+}
+
+// Qt gives the C library the user's locale on Unix; a locale whose decimal
+// separator is "," must not change how numbers read or write.
+TEST(NumberText, IndependentOfTheCLibraryLocale)
+{
+    struct NumericLocale {
+        std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+        ~NumericLocale() { std::setlocale(LC_NUMERIC, saved.c_str()); }
+    } restore;
+    bool commaLocale = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, name) && *std::localeconv()->decimal_point == ',') {
+            commaLocale = true;
+            break;
+        }
+    }
+    if (!commaLocale)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_DOUBLE_EQ(StrToFloatDot(QStringLiteral("12.5")), 12.5);
+    EXPECT_THROW(StrToFloatDot(QStringLiteral("12,5")), EConvertError);
+    EXPECT_DOUBLE_EQ(StrToFloatLenient(QStringLiteral("12,5")), 12.5);
+    EXPECT_EQ(FloatToStr(12.5), QStringLiteral("12.5"));
+    EXPECT_EQ(FormatFloatDecimals(2.675, 2, 2), QStringLiteral("2.68"));
 }
 
 TEST(StrToFloatLenient, TakesCommaOrDot)
@@ -63,9 +98,13 @@ TEST(FormatDuration, WordsAndCompact)
         {true, 0, ""},
         {true, 1440 + 0.5 / 60, "1d"}, // half a second goes to the even neighbour
         {true, 1.5 / 60, "2s"},
+        {true, -90, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormatDuration(c.compact, c.minutes), QString::fromLatin1(c.text)) << c.minutes;
+    // A time that a program may validly hold but no integer can count in seconds.
+    EXPECT_TRUE(FormatDuration(true, 1e300).startsWith(QStringLiteral("6.94444444444444E296d ")))
+        << FormatDuration(true, 1e300).toStdString();
 }
 
 TEST(SanitizeNote, KeepsTheNoteAlphabet)

@@ -26,11 +26,25 @@ using TSegmentRow = QStringList;
 // after the last line adds no line.
 QStringList ProgramLines(const QString& text);
 
+// True for a valid program (the empty text is one); otherwise shows the first
+// problem in a message box.
 bool ValidateSegmentProgram(const QString& program);
 int SegmentCount(const QString& program);
+// Line `line` (from 0) as a point. A missing line gives the "ID not found"
+// point, an unreadable one shows "Failed to read segment" and gives the
+// "Invalid" point; both have Index -1.
 void ReadSegment(int line, const QString& program, TSegment& segment);
+// The point in force `minutes` after the start; its Setpoint is the wanted
+// setpoint. An unreadable line shows its message and ends the program there.
 TSegment SetpointAtTime(const QString& program, double minutes);
+// The time of the last line of a valid program; 0 otherwise.
 double ProgramEndTime(const QString& program);
+// Merges `line` into the program, the later of two lines at one time winning,
+// and rewrites it sorted by time, every line ended by CR LF. Lines without 3
+// or 4 elements are dropped; a time that does not read raises EConvertError
+// and leaves the program unchanged.
 void InsertSegmentLine(QString& program, const QString& line);
 QString SegmentRowsToText(const QList<TSegmentRow>& rows);
+// Replaces `rows` by the points of the program; an unreadable line shows
+// "Failed to read segment program" and ends the rows with its partial row.
 void TextToSegmentRows(const QString& program, QList<TSegmentRow>& rows);

@@ -180,6 +180,7 @@ TEST(ValidateSegmentProgram, FirstProblemOnly)
         {"minus", QStringLiteral("-1 50 Step"), "Invalid character: -"},
         {"comma", QStringLiteral("1,5 50 Step"), "Invalid character: ,"},
         {"plus", QStringLiteral("+1 50 Step"), "Invalid character: +"},
+        {"outside the basic plane", QStringLiteral("1 2 Step \U0001F600"), "Invalid character: \U0001F600"},
         {"character check comes first", Program({"10 100", "x 1 Step -"}), "Invalid character: -"},
         {"steps", QStringLiteral("10 100 Steps"), "Invalid S/R"},
         {"two blanks", QStringLiteral("10  100 Step"), "Invalid S/R"},
@@ -197,7 +198,7 @@ TEST(ValidateSegmentProgram, FirstProblemOnly)
     for (const Case& c : cases) {
         RecordingPrompts prompts;
         EXPECT_EQ(ValidateSegmentProgram(c.program), c.message == nullptr) << c.name;
-        const QStringList expected = c.message ? QStringList{QString::fromLatin1(c.message)} : QStringList();
+        const QStringList expected = c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList();
         EXPECT_EQ(prompts.Messages, expected) << c.name;
     }
 }

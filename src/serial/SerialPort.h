@@ -19,7 +19,7 @@ struct TSerialResponse {
     qint32 ValueOfFirstWord = 0;
     qint32 ValueOfSecondWord = 0;
     QString Status;
-    quint8 ResponseLength = 0;
+    quint16 ResponseLength = 0; // wide enough for a full 256-byte reply
     QByteArray AsHex;
     QByteArray AsInt;
     float AsFloat = 0;

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/DeviceRegistry.h"
+#include "gas/GasList.h"
 
 #include <QLocale>
 
@@ -8,6 +9,7 @@ void RunStartupSequence()
 {
     // Every number is written and read with "." whatever the system locale says.
     QLocale::setDefault(QLocale::c());
+    InitializeGasList();
     InitializeStandardFlowUnits();
     DevicesLocal.clear();
     AddDemonstrationDevices();

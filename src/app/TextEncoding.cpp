@@ -57,9 +57,21 @@ QString DecodeCp1252(const QByteArray& bytes)
 
 QString DecodeTextFileBytes(const QByteArray& bytes)
 {
-    if (auto encoding = QStringConverter::encodingForData(bytes)) {
-        QStringDecoder decoder(*encoding); // skips the byte-order mark
-        return decoder.decode(bytes);
+    // Byte-order marks checked by hand: Qt's detection needs more bytes than
+    // a file holding nothing but its mark.
+    struct Mark { QByteArray bytes; QStringConverter::Encoding encoding; };
+    const Mark marks[] = {
+        {QByteArray("\xEF\xBB\xBF", 3), QStringConverter::Utf8},
+        {QByteArray("\xFF\xFE\x00\x00", 4), QStringConverter::Utf32LE},
+        {QByteArray("\x00\x00\xFE\xFF", 4), QStringConverter::Utf32BE},
+        {QByteArray("\xFF\xFE", 2), QStringConverter::Utf16LE},
+        {QByteArray("\xFE\xFF", 2), QStringConverter::Utf16BE},
+    };
+    for (const Mark& mark : marks) {
+        if (bytes.startsWith(mark.bytes)) {
+            QStringDecoder decoder(mark.encoding);
+            return decoder.decode(bytes.mid(mark.bytes.size()));
+        }
     }
     return DecodeCp1252(bytes);
 }

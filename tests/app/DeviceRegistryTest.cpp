@@ -1,4 +1,6 @@
+#include "app/DeviceFluidName.h"
 #include "app/DeviceRegistry.h"
+#include "app/Errors.h"
 #include "app/Startup.h"
 #include "support/TestClock.h"
 
@@ -129,4 +131,21 @@ TEST(DeviceTypeNames, NameEveryType)
         EXPECT_EQ(DeviceTypeName(c.type), QString::fromLatin1(c.typeName));
         EXPECT_EQ(DeviceInstrumentName(c.type), QString::fromLatin1(c.instrument));
     }
+}
+
+TEST_F(DeviceRegistryTest, FluidNameByKindOfGas)
+{
+    TDeviceInfo device;
+    ASSERT_TRUE(GetDeviceByPort(QStringLiteral("COMX"), device));
+    EXPECT_EQ(DeviceFluidName(device), QStringLiteral("Unconfigured"));
+    struct Case { qint32 id; const char* name; };
+    const Case cases[] = {{8, "N2"}, {0, "Mixture"}, {301, "Unknown"}};
+    for (const Case& c : cases) {
+        device.FluidID = c.id;
+        EXPECT_EQ(DeviceFluidName(device), QString::fromLatin1(c.name)) << c.id;
+    }
+    device.FluidID = 999;
+    EXPECT_THROW(DeviceFluidName(device), TarvoError);
+    device.DevType = dtPump;
+    EXPECT_EQ(DeviceFluidName(device), QStringLiteral("Pump"));
 }

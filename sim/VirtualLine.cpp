@@ -79,25 +79,45 @@ struct VirtualLine::Private {
     int slaveFd = -1;
     std::minstd_rand noise{20240611};
 
-    // The program's port restores the line settings it found (speed 0) when it
-    // closes, possibly before the reader has seen the bytes written just
-    // before. So the line remembers the last speed the program set: the
-    // master runs in packet mode with external processing on, which wakes the
-    // reader at every change of the program's settings as well as for data.
+    // Which speed did the program's bytes go out at? The program's port puts
+    // back the settings it found (speed 0, the mark of a closed port) when it
+    // closes, maybe before the reader has read what was written just before.
+    // So the program may only write once the reader has seen its speed: the
+    // program's output is held (as by XOFF) while its port is closed and let
+    // go when the reader, woken by a change of the program's settings (the
+    // master runs in packet mode with external processing on), finds a speed
+    // set. Bytes read after the port has closed again went out at the speed
+    // last seen.
     std::atomic<qint32> lastProgramBaudRate{0};
+    bool programOutputOpen = true; // the reader's own
 
-    // The program's current speed, or while it has the port closed, the one
-    // it set last.
-    qint32 SampleProgramBaudRate()
+    // The program's speed while it has the port open, 0 while it has not.
+    qint32 CurrentProgramBaudRate() const
     {
         std::lock_guard lock(lineMutex);
         termios settings{};
-        if (slaveFd >= 0 && ::tcgetattr(slaveFd, &settings) == 0) {
-            const speed_t speed = ::cfgetospeed(&settings);
-            if (speed != B0)
-                lastProgramBaudRate = SpeedToBaudRate(speed);
-        }
+        if (slaveFd < 0 || ::tcgetattr(slaveFd, &settings) != 0)
+            return 0;
+        return SpeedToBaudRate(::cfgetospeed(&settings));
+    }
+
+    // The speed the program's bytes read now went out at, on the reader.
+    qint32 ProgramBaudRateForInput()
+    {
+        const qint32 current = CurrentProgramBaudRate();
+        if (current != 0)
+            lastProgramBaudRate = current;
+        SetProgramOutputOpen(current != 0);
         return lastProgramBaudRate;
+    }
+
+    void SetProgramOutputOpen(bool open)
+    {
+        if (open == programOutputOpen)
+            return;
+        std::lock_guard lock(lineMutex);
+        if (slaveFd >= 0 && ::tcflow(slaveFd, open ? TCOON : TCOOFF) == 0)
+            programOutputOpen = open;
     }
 
     // Ends the reader's wait for input.
@@ -111,7 +131,10 @@ struct VirtualLine::Private {
     QByteArrayList received;
     QString registeredName;
 
-    bool OnReaderThread() const { return reader.get_id() == std::this_thread::get_id(); }
+    // Set by the reader itself: the owner's thread object is only for the owner.
+    std::atomic<std::thread::id> readerId;
+
+    bool OnReaderThread() const { return readerId.load() == std::this_thread::get_id(); }
 
     void Wake()
     {
@@ -215,21 +238,25 @@ bool VirtualLine::Start()
     d->wakeReadFd = wake[0];
     d->wakeWriteFd = wake[1];
     d->stopping = false;
+    d->lastProgramBaudRate = 0;
+    d->programOutputOpen = true;
+    d->SetProgramOutputOpen(false);
     d->reader = std::thread([this] { d->Serve(*this); });
     return true;
 }
 
 void VirtualLine::Stop()
 {
+    if (d->OnReaderThread()) {
+        // Stopped from inside a request: the reader closes the line when the
+        // request is over; the owner's Stop() later joins it.
+        d->stopping = true;
+        d->Unregister();
+        return;
+    }
     if (d->reader.joinable()) {
         d->stopping = true;
         d->Wake();
-        if (d->OnReaderThread()) {
-            // Stopped from inside a request: the reader closes the line when
-            // the request is over; the owner's Stop() later joins it.
-            d->Unregister();
-            return;
-        }
         d->reader.join();
     }
     d->Unregister();
@@ -282,7 +309,8 @@ LineFault VirtualLine::Fault() const
 
 qint32 VirtualLine::ProgramBaudRate() const
 {
-    return d->SampleProgramBaudRate();
+    const qint32 current = d->CurrentProgramBaudRate();
+    return current != 0 ? current : d->lastProgramBaudRate.load();
 }
 
 QByteArrayList VirtualLine::ReceivedLines() const
@@ -315,6 +343,7 @@ void VirtualLine::Reply(const QByteArray& bytes)
 
 void VirtualLine::Private::Serve(VirtualLine& line)
 {
+    readerId = std::this_thread::get_id();
     QByteArray request;
     char chunk[ReadChunkBytes];
     while (!stopping && !unplugged) {
@@ -335,7 +364,7 @@ void VirtualLine::Private::Serve(VirtualLine& line)
             break; // the line is gone
         // In packet mode a read gives either a status byte (here: the program
         // changed its settings) or a zero byte followed by data.
-        const qint32 programBaudRate = SampleProgramBaudRate();
+        const qint32 programBaudRate = ProgramBaudRateForInput();
         if (chunk[0] != TIOCPKT_DATA)
             continue;
         const bool understood = programBaudRate == instrumentBaudRate;

@@ -29,6 +29,8 @@ public:
     bool Start();   // opens the pseudo-terminal and starts serving it
     void Stop();    // stops serving, closes the line and unregisters it
     void Unplug();  // the cable is pulled mid-run: the line goes dead and its name disappears
+    // Stop() and Unplug() may also be called from OnRequest(); the line then
+    // closes as soon as that request is over. An unplugged line never starts again.
     QString DevicePath() const;
     // Registers the line in the port folder under a COM-style name (COM6, ...).
     bool Register(const QString& comName);
@@ -38,7 +40,8 @@ public:
     LineFault Fault() const;
     static constexpr int SlowReplyMS = 1500;
 
-    // Speed the program last set on its end of the line, 0 before it did.
+    // Speed the program last set on its end of the line, 0 before it did; it
+    // stays known after the program has closed the port.
     qint32 ProgramBaudRate() const;
 
     // Every request line received so far (also those of a wrong speed, as the

@@ -17,6 +17,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
+
 Q_LOGGING_CATEGORY(lcSerialPort, "SerialPort", QtWarningMsg)
 
 namespace {
@@ -113,6 +117,12 @@ bool WriteAll(QSerialPort& ComDevice, const QByteArray& bytes)
         if (!ComDevice.waitForBytesWritten(int(deadline.remainingTime())))
             return false;
     }
+#ifdef Q_OS_UNIX
+    // Closing the port puts back the line settings it was opened with, at
+    // once: the command has to be off the line by then, or its tail would go
+    // out at another speed.
+    ::tcdrain(int(ComDevice.handle()));
+#endif
     return true;
 }
 

@@ -1,15 +1,23 @@
+#include "app/Prompts.h"
 #include "app/Startup.h"
+#include "ui/GUIF.h"
+#include "ui/WindowPrompts.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QScreen>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Tarvo"));
     RunStartupSequence();
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tarvo 2026-10-16"));
-    window.setMinimumWidth(691);
+    TGUIF window;
+    TWindowPrompts prompts(&window);
+    SetPrompts(&prompts);
+    // Without a window manager "maximised" means nothing; the size still fills the screen.
+    window.resize(window.screen()->availableSize());
     window.showMaximized();
-    return app.exec();
+    const int exitCode = app.exec();
+    SetPrompts(nullptr);
+    return exitCode;
 }

@@ -1,0 +1,238 @@
+#include "ui/GUIF.h"
+
+#include "app/DeviceRegistry.h"
+#include "segments/TextHelpers.h"
+#include "ui/TimeUnit.h"
+#include "ui/widgets/RtGraph2D.h"
+#include "ui/widgets/RtPointSeries.h"
+#include "ui/widgets/hhALed.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int StandardDPI = 96;
+constexpr int LedSpacing = 18; // times the DPI scaling, as are the next two
+constexpr int LedTop = 2;
+constexpr int LedSize = 16;
+const QColor LedDarkColor(0xC0, 0xC0, 0xC0);
+const QColor LedLitColor(0x00, 0xFF, 0x00);
+
+} // namespace
+
+TGUIF::TGUIF(QWidget* parent)
+    : QMainWindow(parent)
+    , dataLog([this](const QString& message) { MM(message); })
+{
+    setObjectName(QStringLiteral("GUIF"));
+    BuildLayout();
+    BuildMenus();
+    FormCreate();
+}
+
+TGUIF::~TGUIF() = default;
+
+void TGUIF::FormCaption()
+{
+    setWindowTitle(QStringLiteral("Tarvo 2026-10-16"));
+}
+
+void TGUIF::FormCreate()
+{
+    FormCaption();
+    PageControl1->setCurrentIndex(0);
+    SetTimeUnit(QStringLiteral("MINUTE"));
+    AddStartupDeviceRows();
+    engineLed = AddLedForThread();
+    CreateWorkingFolders();
+    FlowDataLogFileCaption();
+}
+
+void TGUIF::AddStartupDeviceRows()
+{
+    ListViewDevices->clear();
+    for (qsizetype i = 0; i < qMin<qsizetype>(2, DevicesLocal.size()); ++i) {
+        const TDeviceInfo& device = DevicesLocal.at(i);
+        new QTreeWidgetItem(ListViewDevices, {device.COMPort, QStringLiteral("Unknown"),
+                                              DeviceInstrumentName(device.DevType),
+                                              DeviceTypeName(device.DevType), device.NameRole});
+    }
+}
+
+void TGUIF::CreateWorkingFolders()
+{
+    QDir::current().mkpath(QStringLiteral("Segment Programs"));
+    QDir::current().mkpath(QStringLiteral("Logs"));
+}
+
+void TGUIF::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TGUIF::FormClose()
+{
+    FlowDataSave(true);
+    StopDeviceThreads();
+    delete engineLed;
+    engineLed = nullptr;
+}
+
+void TGUIF::StopDeviceThreads()
+{
+    // Run control ends the devices' worker threads here (waiting at most
+    // 20 s) once devices can be configured; until then none run.
+}
+
+int TGUIF::GetDPIScaling() const
+{
+    return int(RoundHalfEven(logicalDpiX() / double(StandardDPI)));
+}
+
+ThhALed* TGUIF::AddLedForThread()
+{
+    const int s = GetDPIScaling();
+    const qsizetype lamps = PanelStatusBar->findChildren<ThhALed*>(Qt::FindDirectChildrenOnly).size();
+    auto* led = new ThhALed(PanelStatusBar);
+    led->hide();
+    led->move(int(LedSpacing * s * lamps), LedTop * s);
+    led->SetBordered(false);
+    led->SetBlink(false);
+    led->show();
+    led->SetLEDStyle(ThhALed::LEDSqLarge);
+    led->resize(LedSize * s, LedSize * s);
+    led->SetFalseColor(LedDarkColor);
+    led->SetTrueColor(LedLitColor);
+    return led;
+}
+
+void TGUIF::MM(const QString& aMessage)
+{
+    // Appending keeps the cost of a line flat however long the log grows.
+    MemoMain->appendPlainText(TimeStampPrefix() + aMessage);
+    QScrollBar* bar = MemoMain->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+bool TGUIF::GetSelectedDevice(TDeviceInfo& aDev) const
+{
+    const QTreeWidgetItem* focused = ListViewDevices->currentItem();
+    return focused && GetDeviceByPort(focused->text(0), aDev);
+}
+
+void TGUIF::SetTimeUnit(const QString& aUnit)
+{
+    const double oldFactor = timeUnitFactor;
+    TTimeUnit unit;
+    if (TimeUnitByName(aUnit, unit)) {
+        timeUnitFactor = unit.Factor;
+        timeUnitSuffix = unit.Suffix;
+        Minute1->setChecked(aUnit == QLatin1String("MINUTE"));
+        Hour1->setChecked(aUnit == QLatin1String("HOUR"));
+        Day1->setChecked(aUnit == QLatin1String("DAY"));
+    }
+    RtGraph2DMain->XAxis1().SetCaption(QStringLiteral("Time, ") + timeUnitSuffix);
+    LabelSegmentStartTime->setText(QStringLiteral("Start time, ") + timeUnitSuffix);
+    // The start is converted as well, or an axis that started at 1 minute
+    // would end before it starts once shown in days.
+    TRtAxis axis = RtGraph2DMain->XAxis1();
+    axis.SetRange(axis.Start() * oldFactor / timeUnitFactor,
+                  RescaledTimeAxisStop(axis.Stop(), oldFactor, timeUnitFactor));
+    InvalidateAllSeries();
+    TDeviceInfo device;
+    if (GetSelectedDevice(device))
+        DeviceDetailsUI(device);
+}
+
+void TGUIF::Minute1Click()
+{
+    SetTimeUnit(QStringLiteral("MINUTE"));
+}
+
+void TGUIF::Hour1Click()
+{
+    SetTimeUnit(QStringLiteral("HOUR"));
+}
+
+void TGUIF::Day1Click()
+{
+    SetTimeUnit(QStringLiteral("DAY"));
+}
+
+void TGUIF::ShowTable1Click(QAction* Sender)
+{
+    if (Sender != ShowTable1 && Sender != ShowSegmentProgram1 && Sender != ShowData1)
+        return;
+    RtGraph2DMain->setVisible(Sender == ShowTable1);
+    MemoSegments->setVisible(Sender == ShowSegmentProgram1);
+    MemoData->setVisible(Sender == ShowData1);
+    ShowTable1->setChecked(Sender == ShowTable1);
+    ShowSegmentProgram1->setChecked(Sender == ShowSegmentProgram1);
+    ShowData1->setChecked(Sender == ShowData1);
+}
+
+void TGUIF::ShowSegmentPrograms1Click()
+{
+    ShowSegmentPrograms1->setChecked(!ShowSegmentPrograms1->isChecked());
+    ApplySegmentSeriesVisibility();
+}
+
+void TGUIF::Showachievedflows1Click()
+{
+    Showachievedflows1->setChecked(!Showachievedflows1->isChecked());
+    ApplyFlowSeriesVisibility();
+}
+
+void TGUIF::Autoscrolltolastline1Click()
+{
+    Autoscrolltolastline1->setChecked(!Autoscrolltolastline1->isChecked());
+    MemoSegmentsUpdate();
+}
+
+void TGUIF::LogFile1Click()
+{
+    FlowDataSave(true);
+    FlowDataLogFileEnsure(true);
+}
+
+bool TGUIF::FlowDataLogFileEnsure(bool AlwaysAsk)
+{
+    const bool chosen = dataLog.FlowDataLogFileEnsure(AlwaysAsk);
+    FlowDataLogFileCaption();
+    return chosen;
+}
+
+void TGUIF::FlowDataSave(bool ForceSave)
+{
+    // The table is only copied out when a save is due, not at every tick.
+    if (dataLog.SaveDue(ForceSave))
+        dataLog.FlowDataSave(ForceSave, MemoData->toPlainText());
+}
+
+void TGUIF::FlowDataLogFileCaption()
+{
+    LogFile1->setText(dataLog.FlowDataLogFileCaption());
+}
+
+void TGUIF::DataTableColumns()
+{
+    for (const QString& line : ::DataTableColumns(DevicesLocal))
+        MemoData->appendPlainText(line);
+}
+
+void TGUIF::AppendDataRow(const QString& row)
+{
+    QScrollBar* bar = MemoData->verticalScrollBar();
+    const int operatorsPosition = bar->value();
+    MemoData->appendPlainText(row);
+    // Appending follows the end on its own when the view is there; without
+    // auto-scroll the view stays where the operator left it.
+    bar->setValue(Autoscrolltolastline1->isChecked() ? bar->maximum() : operatorsPosition);
+}

@@ -1,0 +1,127 @@
+// The main menu and the segment list's context menu.
+#include "ui/GUIF.h"
+
+#include "ui/Icons.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+namespace {
+
+QMenu* Menu(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* menu = new QMenu(caption, parent);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+enum class Check { None, Unchecked, Checked };
+
+// A menu item; captions use "&&" for a shown ampersand, as Qt does.
+QAction* Item(QMenu* menu, const char* name, const QString& caption, Check check = Check::None)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(check != Check::None);
+    action->setChecked(check == Check::Checked);
+    return action;
+}
+
+QAction* Heading(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = Item(menu, name, caption);
+    action->setEnabled(false);
+    return action;
+}
+
+void Separator(QMenu* menu, const char* name)
+{
+    menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+
+} // namespace
+
+void TGUIF::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = Menu(bar, "File1", QStringLiteral("File"));
+    LogFile1 = Item(file, "LogFile1", QStringLiteral("Data log file: <not set>"));
+    Heading(file, "Savesoftwarestate1", QStringLiteral("Save software state"));
+    Heading(file, "Loadsoftwarestate1", QStringLiteral("Load software state"));
+    connect(LogFile1, &QAction::triggered, this, &TGUIF::LogFile1Click);
+
+    QMenu* preferences = Menu(bar, "Edit1", QStringLiteral("Preferences"));
+    QMenu* timeUnit = Menu(preferences, "imeUnit1", QStringLiteral("Time Unit"));
+    timeUnit->setIcon(TarvoIcon(QStringLiteral("alarm_clock")));
+    preferences->addMenu(timeUnit);
+    Minute1 = Item(timeUnit, "Minute1", QStringLiteral("Minute"), Check::Checked);
+    Hour1 = Item(timeUnit, "Hour1", QStringLiteral("Hour"), Check::Unchecked);
+    Day1 = Item(timeUnit, "Day1", QStringLiteral("Day"), Check::Unchecked);
+    connect(Minute1, &QAction::triggered, this, &TGUIF::Minute1Click);
+    connect(Hour1, &QAction::triggered, this, &TGUIF::Hour1Click);
+    connect(Day1, &QAction::triggered, this, &TGUIF::Day1Click);
+
+    QMenu* data = Menu(bar, "Graph1", QStringLiteral("Data"));
+    ShowTable1 = Item(data, "ShowTable1", QStringLiteral("Show Graph"), Check::Checked);
+    ShowSegmentProgram1 = Item(data, "ShowSegmentProgram1", QStringLiteral("Show Segment Program Table"),
+                               Check::Unchecked);
+    ShowData1 = Item(data, "ShowData1", QStringLiteral("Show Data Table"), Check::Unchecked);
+    for (QAction* view : {ShowTable1, ShowSegmentProgram1, ShowData1})
+        connect(view, &QAction::triggered, this, [this, view] { ShowTable1Click(view); });
+    Separator(data, "N2");
+    Heading(data, "Graph2", QStringLiteral("Graph"));
+    ShowSegmentPrograms1 = Item(data, "ShowSegmentPrograms1", QStringLiteral("Show Segment Programs"), Check::Checked);
+    Showachievedflows1 = Item(data, "Showachievedflows1", QStringLiteral("Show Device Flows"), Check::Checked);
+    Cleargraphdiscarddata1 = Item(data, "Cleargraphdiscarddata1", QStringLiteral("Clear Graph && Remove Data"));
+    Separator(data, "N3");
+    Heading(data, "DataTable1", QStringLiteral("Data Table"));
+    Autoscrolltolastline1 = Item(data, "Autoscrolltolastline1", QStringLiteral("Auto-scroll to last line"),
+                                 Check::Checked);
+    // A click has already moved the check mark; the handlers apply it.
+    connect(ShowSegmentPrograms1, &QAction::triggered, this, &TGUIF::ApplySegmentSeriesVisibility);
+    connect(Showachievedflows1, &QAction::triggered, this, &TGUIF::ApplyFlowSeriesVisibility);
+    connect(Autoscrolltolastline1, &QAction::triggered, this, &TGUIF::MemoSegmentsUpdate);
+    connect(Cleargraphdiscarddata1, &QAction::triggered, this, &TGUIF::Cleargraphdiscarddata1Click);
+
+    QMenu* devices = Menu(bar, "Devices1", QStringLiteral("Devices"));
+    Item(devices, "Searchdevices1", QStringLiteral("Search Devices"))->setIcon(TarvoIcon(QStringLiteral("usb")));
+    Item(devices, "Resetsoftware1", QStringLiteral("Reset Devices"))->setIcon(TarvoIcon(QStringLiteral("synchronize")));
+
+    for (QMenu* menu : {file, preferences, data, devices})
+        bar->addMenu(menu);
+
+    BuildSegmentPopupMenu();
+}
+
+void TGUIF::BuildSegmentPopupMenu()
+{
+    PopupMenuSegment = Menu(this, "PopupMenuSegment", QString());
+    // The items' names are the other way round from their captions; each
+    // caption goes with the action it names.
+    SaveSegmentProgramAs1 = Item(PopupMenuSegment, "SaveSegmentProgramAs1", QStringLiteral("Load Segment Program"));
+    LoadSegmentProgram2 = Item(PopupMenuSegment, "LoadSegmentProgram2", QStringLiteral("Save Segment Program As"));
+    connect(SaveSegmentProgramAs1, &QAction::triggered, this, &TGUIF::LoadSegmentProgram2Click);
+    connect(LoadSegmentProgram2, &QAction::triggered, this, &TGUIF::SaveSegmentProgramAs1Click);
+}
+
+bool TGUIF::eventFilter(QObject* watched, QEvent* event)
+{
+    if (ListViewSegmentProgram && watched == ListViewSegmentProgram->viewport()
+        && event->type() == QEvent::MouseButtonRelease)
+        ListViewSegmentProgramMouseUp(static_cast<QMouseEvent*>(event));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TGUIF::ListViewSegmentProgramMouseUp(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton)
+        return;
+    // Right-aligned: the menu opens to the left of the pointer.
+    const QPoint pointer = event->globalPosition().toPoint();
+    PopupMenuSegment->popup(pointer - QPoint(PopupMenuSegment->sizeHint().width(), 0));
+}

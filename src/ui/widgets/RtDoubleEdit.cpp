@@ -1,0 +1,43 @@
+#include "ui/widgets/RtDoubleEdit.h"
+
+#include "segments/TextHelpers.h"
+
+#include <algorithm>
+
+TRtDoubleEdit::TRtDoubleEdit(QWidget* parent)
+    : QLineEdit(parent)
+{
+    setText(FloatToStr(value));
+    connect(this, &QLineEdit::editingFinished, this, &TRtDoubleEdit::TakeTypedText);
+}
+
+void TRtDoubleEdit::SetValue(double newValue)
+{
+    value = Clamped(newValue);
+    setText(FloatToStr(value));
+    emit ValueChanged();
+}
+
+void TRtDoubleEdit::SetMinValue(double limit)
+{
+    minValue = limit;
+}
+
+void TRtDoubleEdit::SetMaxValue(double limit)
+{
+    maxValue = limit;
+}
+
+double TRtDoubleEdit::Clamped(double candidate) const
+{
+    return minValue < maxValue ? std::clamp(candidate, minValue, maxValue) : candidate;
+}
+
+void TRtDoubleEdit::TakeTypedText()
+{
+    double typed = 0;
+    if (TryStrToFloatDot(text(), typed))
+        SetValue(typed);
+    else
+        setText(FloatToStr(value)); // not a number: the edit keeps its value
+}

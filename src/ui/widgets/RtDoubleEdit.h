@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A line edit for one decimal number, written and read with "." as the
+// decimal separator. When MinValue < MaxValue every value is clamped to that
+// range; both 0 (the default) mean no limit.
+class TRtDoubleEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TRtDoubleEdit(QWidget* parent = nullptr);
+
+    double Value() const { return value; }
+    // Clamps, shows and signals ValueChanged, also when the value is unchanged.
+    void SetValue(double newValue);
+    double MinValue() const { return minValue; }
+    double MaxValue() const { return maxValue; }
+    void SetMinValue(double limit);
+    void SetMaxValue(double limit);
+
+signals:
+    void ValueChanged();
+
+private:
+    double Clamped(double candidate) const;
+    void TakeTypedText();
+
+    double value = 0;
+    double minValue = 0;
+    double maxValue = 0;
+};

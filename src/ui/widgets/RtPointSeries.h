@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QVector>
+
+#include <functional>
+
+class QCPGraph;
+class TRtGraph2D;
+
+enum class TRtPointSymbol { Circle, Square, Star, Delta, Diamond };
+
+// A series of points on the chart's time and flow axes. It keeps the points
+// as given (X in stored units) and draws X through its X-value
+// transformation, so a change of display unit only needs Invalidate().
+// Points are drawn in key order; points with equal X keep their order.
+class TRtPointSeries : public QObject {
+    Q_OBJECT
+public:
+    using XValueTransformation = std::function<double(double)>;
+
+    // Owned by the chart.
+    explicit TRtPointSeries(TRtGraph2D* graph);
+    ~TRtPointSeries() override;
+
+    QColor LineColor() const;
+    void SetLineColor(const QColor& color);
+    double LineWidth() const;
+    void SetLineWidth(double width);
+
+    bool PointsVisible() const { return pointsVisible; }
+    void SetPointsVisible(bool visible);
+    double PointSize() const { return pointSize; }
+    void SetPointSize(double size);
+    double PointBorderWidth() const { return pointBorderWidth; }
+    void SetPointBorderWidth(double width);
+    QColor PointBorderColor() const { return pointBorderColor; }
+    void SetPointBorderColor(const QColor& color);
+    QColor PointFillColor() const { return pointFillColor; }
+    void SetPointFillColor(const QColor& color);
+    TRtPointSymbol PointSymbol() const { return pointSymbol; }
+    void SetPointSymbol(TRtPointSymbol symbol);
+
+    bool Visible() const;
+    void SetVisible(bool visible);
+
+    void SetXValueTransformation(XValueTransformation transformation);
+
+    const QVector<double>& XValues() const { return xValues; }
+    const QVector<double>& YValues() const { return yValues; }
+    void Append(double x, double y);
+    void SetPoints(const QList<QPointF>& points);
+    void Clear();
+    // Draws the stored points again through the transformation.
+    void Invalidate();
+
+    QCPGraph* Plottable() const { return plottable; }
+
+private:
+    double DrawnX(double x) const { return transformation ? transformation(x) : x; }
+    void ApplyPointStyle();
+
+    TRtGraph2D* graph;
+    QCPGraph* plottable;
+    QVector<double> xValues;
+    QVector<double> yValues;
+    XValueTransformation transformation;
+    bool pointsVisible = false;
+    double pointSize = 6;
+    double pointBorderWidth = 1;
+    QColor pointBorderColor = Qt::black;
+    QColor pointFillColor = Qt::white;
+    TRtPointSymbol pointSymbol = TRtPointSymbol::Circle;
+};

@@ -1,0 +1,102 @@
+#include "pump/PSD4Thread.h"
+
+#include "app/Clock.h"
+#include "app/MainThreadWait.h"
+#include "pump/InterruptibleSleep.h"
+#include "pump/PSD4.h"
+#include "serial/SerialPort.h"
+
+#include <QLoggingCategory>
+#include <QMetaObject>
+
+Q_LOGGING_CATEGORY(lcThreadPump, "ThreadPUMP", QtWarningMsg)
+
+namespace {
+// Pause of a pass with nothing to do; the pump runs its command on its own.
+constexpr int IdlePauseMS = 250;
+constexpr double InitLimit_s = 15;
+const QString StopCommand = QStringLiteral("TR");
+} // namespace
+
+TPSD4Thread::TPSD4Thread(const QString& name, std::unique_ptr<TPSD4> pump)
+    : Name(name), Pump(std::move(pump))
+{
+}
+
+TPSD4Thread::~TPSD4Thread()
+{
+    qCDebug(lcThreadPump).noquote() << "Destroy thread: " + Name;
+    // The driver goes only after the worker has ended: it is the worker's.
+    StopThreadProcessingEvents(*this);
+    handOvers.load(std::memory_order_acquire);
+}
+
+void TPSD4Thread::DataExchange()
+{
+    handOvers.load(std::memory_order_acquire);
+    GUIIn = ThreadOut;
+    ThreadIn = GUIOut;
+    handOvers.fetch_add(1, std::memory_order_release);
+}
+
+void TPSD4Thread::ExchangeOnMainThread()
+{
+    handOvers.fetch_add(1, std::memory_order_release);
+    // This object lives on the main thread, so the call runs there while the
+    // worker waits for it.
+    QMetaObject::invokeMethod(this, &TPSD4Thread::DataExchange, Qt::BlockingQueuedConnection);
+    handOvers.load(std::memory_order_acquire);
+}
+
+void TPSD4Thread::run()
+{
+    while (!ThreadOut.IsTerminated && !isInterruptionRequested()) {
+        ExchangeOnMainThread();
+        if (ThreadIn.ToTerminate) {
+            if (Pump->Stop()) {
+                ThreadOut.IsTerminated = true;
+                ThreadOut.Command = StopCommand;
+            } else {
+                ThreadOut.aMessage = QStringLiteral("Failed to terminate");
+            }
+        } else if (ThreadIn.Command != Pump->LastCommand) {
+            ApplyCommand();
+        } else {
+            InterruptibleSleepMS(IdlePauseMS);
+        }
+        ThreadOut.DataTime = Now();
+    }
+    // Lets the main thread see IsTerminated and the final "TR".
+    ExchangeOnMainThread();
+    handOvers.fetch_add(1, std::memory_order_release); // the worker's last touch
+}
+
+void TPSD4Thread::ApplyCommand()
+{
+    const QString oldCommand = Pump->LastCommand;
+    TSerialResponse reply;
+    // The running command loops until it is stopped.
+    if (Pump->SendCommand(StopCommand, reply, true)) {
+        qCDebug(lcThreadPump).noquote() << Name << "New command applied" << "Old: " + oldCommand << "New: " + StopCommand;
+        ThreadOut.Setpoint = 0;
+    }
+    if (ThreadIn.Command == StopCommand)
+        return;
+    if (Pump->SendCommand(ThreadIn.Command, reply, true)) {
+        qCDebug(lcThreadPump).noquote() << Name << "New command applied" << "Old: " + oldCommand
+                                        << "New: " + ThreadIn.Command;
+        ThreadOut.Setpoint = ThreadIn.Setpoint;
+    }
+}
+
+std::unique_ptr<TPSD4Thread> CreatePumpThread(const QString& comPort, const QString& nameRole)
+{
+    auto pump = std::make_unique<TPSD4>();
+    // Results are not checked: a pump that is not identified refuses every
+    // command, and its worker keeps trying.
+    pump->Connect(comPort);
+    QString feedback;
+    pump->Initialize(QStringLiteral("ZN1R"), feedback);
+    pump->WaitUntilFree(InitLimit_s);
+    return std::make_unique<TPSD4Thread>(nameRole, std::move(pump));
+}

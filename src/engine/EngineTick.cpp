@@ -1,0 +1,158 @@
+#include "engine/EngineTick.h"
+
+#include "app/Clock.h"
+#include "app/DeviceRegistry.h"
+#include "engine/DataLog.h"
+#include "engine/EngineView.h"
+#include "gas/FlowUnits.h"
+#include "mfc/MFCThread.h"
+#include "pump/PSD4Thread.h"
+#include "pump/PumpSpeeds.h"
+#include "segments/SegmentProgram.h"
+#include "segments/TextHelpers.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double DataRowIntervalDays = 3.0 / SecondsPerDay;
+// Lets the lamp of a served device show for a moment.
+constexpr int ServedDevicePauseMS = 10;
+// A tick shorter than this is stretched by a pause of the same length, so
+// the main thread is never hogged by back-to-back ticks.
+constexpr double ShortestTickDays = 0.03 / SecondsPerDay;
+constexpr int ShortTickPauseMS = 30;
+// A pump follows its program as a staircase of half minutes, each step
+// taking the program's value a quarter minute into it.
+constexpr double PumpStepMinutes = 0.5;
+constexpr double PumpSampleOffsetMinutes = 0.25;
+
+} // namespace
+
+TEngineTick::TEngineTick(TEngineView& view, TDataLog& dataLog)
+    : view(view)
+    , dataLog(dataLog)
+{
+}
+
+double TEngineTick::GraphMinutes() const
+{
+    return (Now() - GraphTimeZero) * MinutesPerDay;
+}
+
+void TEngineTick::Tick()
+{
+    view.SetEngineLamp(true);
+    const double tickStart = Now();
+    const bool rowDue = tickStart > LastDataRowTime + DataRowIntervalDays;
+    const QString timeColumn = rowDue ? DataRowTimeColumn(tickStart) : QString();
+
+    QString valueColumns;
+    for (int i = 0; i < DevicesLocal.size(); ++i) {
+        double value = NoReading;
+        const TDeviceInfo& device = DevicesLocal.at(i);
+        if (device.ThreadMFC && IsMFC(device.DevType))
+            value = ServeMFC(i);
+        else if (device.ThreadPump && device.DevType == dtPump)
+            value = ServePump(i);
+        valueColumns += DataRowValueColumn(value);
+    }
+
+    if (rowDue && !TrimControl(valueColumns).isEmpty()) {
+        if (DataHeaderPending) {
+            view.AppendDataLines(DataTableColumns(DevicesLocal));
+            DataHeaderPending = false;
+        }
+        view.AppendDataLines({timeColumn + valueColumns});
+        LastDataRowTime = Now();
+        if (view.AutoScrollChecked())
+            view.ScrollDataTableToEnd();
+    }
+
+    if (dataLog.SaveDue(false))
+        dataLog.FlowDataSave(false, view.DataTableText());
+    view.MemoSegmentsUpdate();
+
+    if (Now() - tickStart < ShortestTickDays)
+        view.Pause(ShortTickPauseMS);
+    view.SetEngineLamp(false);
+}
+
+double TEngineTick::ServeMFC(int index)
+{
+    TDeviceInfo& device = DevicesLocal[index];
+    TMFCThread& thread = *device.ThreadMFC;
+    thread.GUIOut.DeviceStatus.GasID = device.FluidID;
+
+    const TAlicatData& reading = thread.GUIIn.DeviceStatus;
+    if (!(device.LastHandled < reading.DataTime) || thread.GUIIn.IsTerminated)
+        return NoReading;
+
+    ThhALed* const lamp = device.Led;
+    view.SetDeviceLamp(lamp, true);
+    if (device.ControlMode == dcmDirect)
+        thread.GUIOut.DeviceStatus.Setpoint_pct = device.Setpoint_pct;
+    else if (device.ControlMode == dcmSegment)
+        thread.GUIOut.DeviceStatus.Setpoint_pct =
+            SetpointAtTime(device.SegmentProgram, DeviceElapsedMinutes(device)).Setpoint;
+
+    const double fraction = reading.FlowRate_mass / MFCFullScaleCounts;
+    if (device.ControlMode != dcmIdle)
+        view.FlowSerie(device, GraphMinutes(), fraction * 100);
+
+    // The series call may have stored a new record for the device: work on
+    // the entry as it stands now.
+    TDeviceInfo& current = DevicesLocal[index];
+    TGasFlowDetails from = FlowUnitGramsPerMinute;
+    from.GasFlowValue = fraction * reading.MaxFlowgpm;
+    from.GasMolarMass = current.FlowUnitUser.GasMolarMass;
+    QString errors, report;
+    ConvertGasFlow(from, current.FlowUnitUser, errors, report); // a failure keeps the previous value
+    current.LastHandled = reading.DataTime;
+
+    view.Pause(ServedDevicePauseMS);
+    view.SetDeviceLamp(lamp, false);
+    return current.FlowUnitUser.GasFlowValue;
+}
+
+double TEngineTick::ServePump(int index)
+{
+    const TDeviceInfo device = DevicesLocal.at(index);
+    TPSD4Thread& thread = *device.ThreadPump;
+    view.SetDeviceLamp(device.Led, true);
+
+    TPumpSpeedDetails details;
+    details.Init();
+    details.SyringeVolume_ul = device.SyringeSizeuL;
+    if (device.ControlMode == dcmDirect) {
+        details.DesiredDispense_ugpm = device.Setpoint_pct / 100 * device.MaxFlow_ulpm * 1000;
+        CalculatePumpCommand(details);
+        thread.GUIOut.Command = details.Command;
+        thread.GUIOut.Setpoint = device.Setpoint_pct / 100;
+    } else if (device.ControlMode == dcmSegment) {
+        const double elapsed = DeviceElapsedMinutes(device);
+        const double step = std::floor(elapsed / PumpStepMinutes) * PumpStepMinutes;
+        const double sampleTime = step + PumpSampleOffsetMinutes;
+        const double fraction = SetpointAtTime(device.SegmentProgram, sampleTime).Setpoint / 100;
+        details.DesiredDispense_ugpm = device.MaxFlow_ulpm * fraction * 1000;
+        CalculatePumpCommand(details);
+        view.MM(QStringLiteral(" Pump segment program"));
+        view.MM(QStringLiteral("     Elapsed time, m : ") + FloatToStr(elapsed));
+        view.MM(QStringLiteral("       Floor time, m : ") + FloatToStr(step));
+        view.MM(QStringLiteral("Floor time+offset, m : ") + FloatToStr(sampleTime));
+        view.MM(QStringLiteral("  Device max flow, µL: ") + FloatToStr(device.MaxFlow_ulpm));
+        view.MM(QStringLiteral("         Setpoint, % : ") + FloatToStr(fraction * 100));
+        view.MM(QStringLiteral(" Desired dispense, µg: ") + FloatToStr(details.DesiredDispense_ugpm));
+        view.MM(QStringLiteral(" Achieveddispense, µg: ") + FloatToStr(details.AchievedDispense_ugpm));
+        view.MM(QStringLiteral("              Command: ") + details.Command);
+        thread.GUIOut.Command = details.Command;
+        thread.GUIOut.Setpoint = fraction;
+    }
+
+    if (device.ControlMode != dcmIdle)
+        view.FlowSerie(device, GraphMinutes(), thread.GUIIn.Setpoint * 100);
+    const double value = thread.GUIIn.Setpoint * device.MaxFlow_ulpm;
+    view.Pause(ServedDevicePauseMS);
+    view.SetDeviceLamp(device.Led, false);
+    return value;
+}

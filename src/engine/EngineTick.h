@@ -1,0 +1,37 @@
+#pragma once
+
+class TDataLog;
+class TEngineView;
+struct TDeviceInfo;
+
+// The one-second main loop: hands every configured device its setpoint,
+// takes its latest reading, plots it and converts it into the operator's
+// unit; every three seconds one data row; then the log save and the segment
+// table refresh.
+class TEngineTick {
+public:
+    TEngineTick(TEngineView& view, TDataLog& dataLog);
+
+    void Tick();
+
+    // The moment time 0 of the achieved-flow series stands for; 0 until the
+    // first program or direct setpoint starts.
+    double GraphTimeZero = 0;
+    double LastDataRowTime = 0;
+    bool DataHeaderPending = true;
+
+    static constexpr int TickIntervalMS = 1000;
+    // A reading of this many counts is 100 % of the controller's full scale.
+    static constexpr double MFCFullScaleCounts = 64000;
+    // Marks a device without a value in its data-row column.
+    static constexpr double NoReading = -999999;
+
+private:
+    // Each returns the device's value for the data row.
+    double ServeMFC(int index);
+    double ServePump(int index);
+    double GraphMinutes() const;
+
+    TEngineView& view;
+    TDataLog& dataLog;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+
+struct TDeviceInfo;
+class ThhALed;
+
+// What the engine tick needs of the window. The window implements it; tests
+// record the calls.
+class TEngineView {
+public:
+    virtual ~TEngineView() = default;
+
+    virtual void SetEngineLamp(bool lit) = 0;
+    virtual void SetDeviceLamp(ThhALed* lamp, bool lit) = 0;
+    // One achieved-flow point (minutes since the graph's time zero, percent).
+    virtual void FlowSerie(const TDeviceInfo& device, double x, double y) = 0;
+    virtual void MM(const QString& message) = 0;
+    virtual void AppendDataLines(const QStringList& lines) = 0;
+    virtual QString DataTableText() const = 0;
+    virtual bool AutoScrollChecked() const = 0;
+    virtual void ScrollDataTableToEnd() = 0;
+    virtual void MemoSegmentsUpdate() = 0;
+    // Holds the main thread: after a served device, and to stretch a short tick.
+    virtual void Pause(int ms) = 0;
+};

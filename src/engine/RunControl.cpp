@@ -1,0 +1,240 @@
+#include "engine/RunControl.h"
+
+#include "app/Clock.h"
+#include "app/DeviceRegistry.h"
+#include "app/MainThreadWait.h"
+#include "app/Prompts.h"
+#include "engine/DataLog.h"
+#include "engine/EngineTick.h"
+#include "engine/RunControlView.h"
+#include "mfc/MFCThread.h"
+#include "pump/PSD4Thread.h"
+#include "segments/TextHelpers.h"
+
+#include <QDeadlineTimer>
+#include <QLoggingCategory>
+#include <QThread>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcRunControl, "RunControl", QtWarningMsg)
+
+// Between two looks at the threads while they stop; the window keeps
+// processing events meanwhile, so their exchanges go on.
+constexpr int ShutdownPollMS = 500;
+// After each device's thread is freed, so the window can repaint.
+constexpr int FreeDevicePauseMS = 50;
+
+void WaitMS(int ms)
+{
+    WaitProcessingEvents([] { return false; }, ms);
+}
+
+} // namespace
+
+TRunControl::TRunControl(TRunControlView& view, TDataLog& dataLog, TEngineTick& engine)
+    : view(view)
+    , dataLog(dataLog)
+    , engine(engine)
+{
+}
+
+bool TRunControl::StartDeviceThread(TDeviceInfo& device)
+{
+    if (HasWorkerThread(device))
+        return false;
+    if (IsMFC(device.DevType)) {
+        std::unique_ptr<TMFCThread> thread = CreateMFCThread(device.COMPort, device.DevType == dtMFCDemo);
+        qCDebug(lcRunControl).noquote() << "Create thread: " + thread->ThreadID + " - " + thread->Name;
+        thread->start();
+        device.ThreadMFC = thread.release(); // freed by TerminateThreads
+    } else {
+        std::unique_ptr<TPSD4Thread> thread = CreatePumpThread(device.COMPort, device.NameRole);
+        qCDebug(lcRunControl).noquote() << "Create thread: " + thread->Name;
+        thread->start();
+        device.ThreadPump = thread.release(); // freed by TerminateThreads
+    }
+    return true;
+}
+
+void TRunControl::MarkThreadsToStop()
+{
+    for (TDeviceInfo& device : DevicesLocal) {
+        if (device.ThreadMFC)
+            device.ThreadMFC->GUIOut.ToTerminate = true;
+        if (device.ThreadPump)
+            device.ThreadPump->GUIOut.ToTerminate = true;
+    }
+}
+
+int TRunControl::ActiveThreadCount() const
+{
+    int count = 0;
+    for (const TDeviceInfo& device : DevicesLocal) {
+        if (device.ThreadMFC && !device.ThreadMFC->GUIIn.IsTerminated)
+            ++count;
+        if (device.ThreadPump && !device.ThreadPump->GUIIn.IsTerminated)
+            ++count;
+    }
+    return count;
+}
+
+void TRunControl::StartGraphClock()
+{
+    if (engine.GraphTimeZero == 0)
+        engine.GraphTimeZero = Now();
+}
+
+void TRunControl::ButtonSegmentProgramStartClick()
+{
+    if (!dataLog.FlowDataLogFileEnsure(false)) {
+        ShowMessage(QStringLiteral("No data log file chosen, segment program not started."));
+        return;
+    }
+    dataLog.FlowDataSave(true, view.DataTableText());
+    for (const QString& port : view.SelectedPorts()) {
+        TDeviceInfo device;
+        if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
+            continue;
+        view.MM(QStringLiteral("Start segment program for ") + device.NameRole);
+        device.ControlMode = dcmSegment;
+        device.FlowStartTime = Now();
+        view.ClearFlowSerie(device);
+        if (!StoreDevice(device))
+            view.MM(QStringLiteral("Starting segment program failed for: ") + device.NameRole);
+        view.RefreshDevice(device);
+    }
+    StartGraphClock();
+}
+
+void TRunControl::ButtonSegmentProgramStopClick()
+{
+    dataLog.FlowDataSave(true, view.DataTableText());
+    for (const QString& port : view.SelectedPorts()) {
+        TDeviceInfo device;
+        if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
+            continue;
+        view.MM(QStringLiteral("Stop device ") + device.NameRole);
+        device.ControlMode = dcmIdle;
+        device.Setpoint_pct = 0;
+        if (device.ThreadMFC)
+            device.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct = 0;
+        if (device.ThreadPump) {
+            device.ThreadPump->GUIOut.Command = QStringLiteral("TR");
+            device.ThreadPump->GUIOut.Setpoint = 0;
+        }
+        if (!StoreDevice(device))
+            view.MM(QStringLiteral("Stopping device failed for: ") + device.NameRole);
+        view.RefreshDevice(device);
+    }
+}
+
+void TRunControl::DesiredFlowChanged(double setpointPercent)
+{
+    TDeviceInfo device;
+    if (!view.GetSelectedDevice(device))
+        return;
+    device.Setpoint_gui = setpointPercent;
+    if (!StoreDevice(device))
+        view.MM(QStringLiteral("Saving device configuration failed"));
+}
+
+void TRunControl::ButtonApplyFlowClick()
+{
+    if (!dataLog.FlowDataLogFileEnsure(false)) {
+        ShowMessage(QStringLiteral("No data log file chosen, flow not applied."));
+        return;
+    }
+    TDeviceInfo device; // after the loop: the last device looked up
+    for (const QString& port : view.SelectedPorts()) {
+        if (!GetDeviceByPort(port, device))
+            continue;
+        if (!HasWorkerThread(device)) {
+            ShowMessage(QStringLiteral("Cannot apply to unconfigured device: ") + device.NameRole);
+            continue;
+        }
+        device.Setpoint_pct = device.Setpoint_gui;
+        view.MM(QStringLiteral("Set device:") + device.NameRole + QStringLiteral(" to flow:")
+                + FloatToStr(device.Setpoint_pct) + QStringLiteral(" %"));
+        if (device.ControlMode != dcmDirect) {
+            device.ControlMode = dcmDirect;
+            device.FlowStartTime = Now();
+        }
+        if (StoreDevice(device))
+            view.RefreshDevice(device); // the list shows the device as "Direct"
+        else
+            view.MM(QStringLiteral("Changing setpoint for device failed: ") + device.NameRole);
+    }
+    view.MM(QStringLiteral("Device:") + device.NameRole + QStringLiteral(" flow(gui):") + FloatToStr(device.Setpoint_pct)
+            + QStringLiteral(" %"));
+    StartGraphClock();
+}
+
+bool TRunControl::TerminateThreads(double timeoutS)
+{
+    terminating = true;
+    view.BeginThreadShutdown();
+    view.MM(QStringLiteral("DevicesLocal size: ") + QString::number(DevicesLocal.size()));
+    const int first = ActiveThreadCount();
+    view.MM(QStringLiteral("Active threads: ") + QString::number(first));
+    view.MM(QStringLiteral("Mark threads to stop"));
+    MarkThreadsToStop();
+
+    // Real time, not the program's clock: the wait must end even when the
+    // clock is held still.
+    const QDeadlineTimer deadline(qint64(timeoutS * 1000));
+    while (ActiveThreadCount() > 0 && !deadline.hasExpired()) {
+        WaitMS(ShutdownPollMS);
+        view.MM(QStringLiteral("Waiting for threads to stop. Active threads: ") + QString::number(ActiveThreadCount())
+                + QLatin1Char('/') + QString::number(first));
+    }
+    const int left = ActiveThreadCount();
+    if (left > 0)
+        view.MM(QStringLiteral("Timeout: ") + QString::number(left) + QStringLiteral(" thread(s) did not stop within ")
+                + FloatToStr(timeoutS) + QStringLiteral(" s, forcing termination"));
+    view.MM(QStringLiteral("Active threads: ") + QString::number(left));
+    view.MM(QStringLiteral("Terminate threads"));
+
+    FreeThreadsAndLamps();
+    view.MM(QStringLiteral("All threads terminated, marking devices unconfigured"));
+    view.ShowAllDevicesUnknown();
+    MarkDevicesUnconfigured();
+    view.EndThreadShutdown();
+    terminating = false;
+    return true;
+}
+
+void TRunControl::FreeThreadsAndLamps()
+{
+    for (int i = DevicesLocal.size() - 1; i >= 0; --i) {
+        // The entry lets go of its thread and lamp before they are freed: the
+        // engine keeps ticking while a thread's end is awaited and must not
+        // meet a thread that is half destroyed.
+        TDeviceInfo& device = DevicesLocal[i];
+        TMFCThread* mfcThread = std::exchange(device.ThreadMFC, nullptr);
+        TPSD4Thread* pumpThread = std::exchange(device.ThreadPump, nullptr);
+        ThhALed* lamp = std::exchange(device.Led, nullptr);
+        delete mfcThread;
+        delete pumpThread;
+        if (lamp)
+            view.FreeLamp(lamp);
+        WaitMS(FreeDevicePauseMS);
+    }
+}
+
+void TRunControl::MarkDevicesUnconfigured()
+{
+    for (int i = DevicesLocal.size() - 1; i >= 0; --i) {
+        TDeviceInfo device = DevicesLocal.at(i);
+        device.FluidID = 0;
+        device.SegmentProgram.clear();
+        StoreDevice(device);
+        view.RefreshDevice(device);
+    }
+}
+
+void TRunControl::Resetsoftware1Click()
+{
+    dataLog.FlowDataSave(true, view.DataTableText());
+    TerminateThreads(ShutdownTimeoutS);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/DeviceInfo.h"
+#include "app/DeviceRegistry.h"
+#include "engine/EngineView.h"
+#include "engine/RunControlView.h"
+
+#include <QMap>
+#include <QStringList>
+
+// Stands in for the window: records what the engine and run control show.
+class FakeWindow final : public TEngineView, public TRunControlView {
+public:
+    struct Point { double x; double y; };
+
+    // Engine view.
+    void SetEngineLamp(bool lit) override { engineLampLit = lit; }
+    void SetDeviceLamp(ThhALed* lamp, bool lit) override { if (lit) ++litLamps[lamp]; }
+    void FlowSerie(const TDeviceInfo& device, double x, double y) override { flowPoints[device.COMPort].append({x, y}); }
+    void MM(const QString& message) override { log.append(message); }
+    void AppendDataLines(const QStringList& lines) override { dataLines += lines; }
+    QString DataTableText() const override { return dataLines.join(QStringLiteral("\r\n")); }
+    bool AutoScrollChecked() const override { return true; }
+    void ScrollDataTableToEnd() override { ++scrolls; }
+    void MemoSegmentsUpdate() override { ++segmentTableRefreshes; }
+    void Pause(int ms) override { pausedMS += ms; }
+
+    // Run-control view.
+    QStringList SelectedPorts() const override { return selected; }
+    bool GetSelectedDevice(TDeviceInfo& device) const override
+    {
+        return !focused.isEmpty() && GetDeviceByPort(focused, device);
+    }
+    void RefreshDevice(TDeviceInfo& device) override { refreshed.append(device.COMPort); StoreDevice(device); }
+    void ClearFlowSerie(TDeviceInfo& device) override { flowPoints[device.COMPort].clear(); ++flowClears; }
+    void BeginThreadShutdown() override { shuttingDown = true; }
+    void EndThreadShutdown() override { shuttingDown = false; ++graphClears; }
+    void FreeLamp(ThhALed*) override { ++freedLamps; }
+    void ShowAllDevicesUnknown() override { ++unknownMarks; }
+
+    bool engineLampLit = false;
+    QMap<ThhALed*, int> litLamps;
+    QMap<QString, QList<Point>> flowPoints;
+    QStringList log;
+    QStringList dataLines;
+    int scrolls = 0;
+    int segmentTableRefreshes = 0;
+    int pausedMS = 0;
+
+    QStringList selected;
+    QString focused;
+    QStringList refreshed;
+    int flowClears = 0;
+    bool shuttingDown = false;
+    int graphClears = 0;
+    int freedLamps = 0;
+    int unknownMarks = 0;
+};

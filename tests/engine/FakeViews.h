@@ -2,14 +2,18 @@
 
 #include "app/DeviceInfo.h"
 #include "app/DeviceRegistry.h"
+#include "engine/DeviceConfiguration.h"
 #include "engine/EngineView.h"
 #include "engine/RunControlView.h"
 
 #include <QMap>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
 // Stands in for the window: records what the engine and run control show.
-class FakeWindow final : public TEngineView, public TRunControlView {
+class FakeWindow final : public TEngineView, public TRunControlView, public TDeviceConfigurationView {
 public:
     struct Point { double x; double y; };
 
@@ -38,6 +42,15 @@ public:
     void FreeLamp(ThhALed*) override { ++freedLamps; }
     void ShowAllDevicesUnknown() override { ++unknownMarks; }
 
+    // Configuration view. Lamps are tokens here: the logic never looks inside one.
+    ThhALed* AddLedForThread() override
+    {
+        lampTokens.push_back(std::make_unique<char>());
+        return reinterpret_cast<ThhALed*>(lampTokens.back().get());
+    }
+    void ColourLamp(ThhALed* lamp, TRtColor color) override { lampColours[lamp] = color; }
+    void RebuildDesigner() override { ++designerRebuilds; }
+
     bool engineLampLit = false;
     QMap<ThhALed*, int> litLamps;
     QMap<QString, QList<Point>> flowPoints;
@@ -55,4 +68,8 @@ public:
     int graphClears = 0;
     int freedLamps = 0;
     int unknownMarks = 0;
+
+    std::vector<std::unique_ptr<char>> lampTokens;
+    QMap<ThhALed*, TRtColor> lampColours;
+    int designerRebuilds = 0;
 };

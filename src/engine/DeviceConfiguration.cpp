@@ -1,0 +1,85 @@
+#include "engine/DeviceConfiguration.h"
+
+#include "app/DeviceRegistry.h"
+#include "app/Prompts.h"
+#include "engine/EngineTick.h"
+#include "engine/RunControl.h"
+#include "gas/GasList.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double KnownSyringeSizesuL[] = {12.5, 25, 50, 100, 125, 250, 500, 1000, 1250, 2500, 5000, 12500};
+// A pump doses at most 25 syringe volumes a minute.
+constexpr double SyringesPerMinute = 25;
+// The pump's fluid takes no part in gas conversions; a stand-in molar mass
+// keeps its unit record valid.
+constexpr double PumpFluidMolarMass = 10.0;
+
+} // namespace
+
+bool IsKnownSyringeSize(double microlitres)
+{
+    return std::find(std::begin(KnownSyringeSizesuL), std::end(KnownSyringeSizesuL), microlitres)
+        != std::end(KnownSyringeSizesuL);
+}
+
+void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfigurationView& view)
+{
+    TGasItem fluid;
+    if (device.DevType == dtPump) {
+        device.FluidID = page.FluidID;
+        device.FlowUnitUser.GasMolarMass = PumpFluidMolarMass;
+        if (TryGetGas_ID(device.FluidID, fluid))
+            device.FlowUnitUser.GasName = fluid.NameShort;
+        view.MM(QStringLiteral("Selected G(fluid)ID:") + QString::number(device.FluidID));
+    } else {
+        device.FluidID = page.FluidID;
+        GetGas_ID(device.FluidID, fluid);
+        device.FlowUnitUser.GasMolarMass = fluid.GetMolarMass();
+        device.FlowUnitDevice.GasMolarMass = fluid.GetMolarMass();
+        // The data log's header names the gas from the user unit.
+        device.FlowUnitUser.GasName = fluid.NameShort;
+        device.FlowUnitUser.Name = page.FlowUnitName;
+        device.FlowUnitUser.Temperature = page.TemperatureC;
+        device.FlowUnitUser.Pressure_BarA = page.PressureBarA;
+        device.FlowUnitUser.GasFlowType = page.GramsChosen ? gfuGrams : gfuVolumetric;
+    }
+    device.NameRole = page.DeviceName;
+    device.Color = page.Color;
+    device.FluidTemperatureC = page.FluidTemperatureC;
+    device.Setpoint_gui = page.DirectSetpoint;
+    if (device.DevType == dtPump) {
+        if (IsKnownSyringeSize(page.SyringeSizeuL)) {
+            device.SyringeSizeuL = page.SyringeSizeuL;
+            device.MaxFlow_ulpm = SyringesPerMinute * page.SyringeSizeuL;
+            StoreDevice(device);
+        } else {
+            ShowMessage(QStringLiteral("Invalid syringe volume, value ignored"));
+        }
+    }
+}
+
+void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
+                        TDeviceConfigurationView& view)
+{
+    if (!page.FluidChosen) {
+        ShowMessage(device.DevType == dtPump ? QStringLiteral("No fluid selected for Pump")
+                                             : QStringLiteral("No fluid selected for MFC"));
+        return;
+    }
+    PageToDevice(page, device, view);
+    if (runControl.StartDeviceThread(device))
+        device.Led = view.AddLedForThread();
+    if (device.Led)
+        view.ColourLamp(device.Led, device.Color);
+    device.ControlMode = dcmIdle;
+    if (!StoreDevice(device)) {
+        ShowMessage(QStringLiteral("Saving device configuration failed"));
+        return;
+    }
+    view.RefreshDevice(device);
+    view.RebuildDesigner();
+    engine.DataHeaderPending = true;
+}

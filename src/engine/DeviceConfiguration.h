@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/DeviceInfo.h"
+
+#include <QString>
+
+class TEngineTick;
+class TRunControl;
+
+// What the Configure page holds when "Apply" is pressed.
+struct TConfigurePage {
+    bool FluidChosen = false; // a row other than the header is chosen in the device's fluid list
+    qint32 FluidID = 0;       // that row's gas or fluid number
+    QString FlowUnitName;
+    double TemperatureC = 0;
+    double PressureBarA = 0;
+    bool GramsChosen = false; // the grams row of the reference conditions is chosen
+    QString DeviceName;
+    TRtColor Color = 0;
+    double FluidTemperatureC = 0;
+    double SyringeSizeuL = 0;
+    double DirectSetpoint = 0;
+};
+
+// What applying a configuration needs of the window.
+class TDeviceConfigurationView {
+public:
+    virtual ~TDeviceConfigurationView() = default;
+    virtual void MM(const QString& message) = 0;
+    virtual ThhALed* AddLedForThread() = 0;
+    // The lamp's dark colour becomes the device's (alpha dropped).
+    virtual void ColourLamp(ThhALed* lamp, TRtColor color) = 0;
+    virtual void RefreshDevice(TDeviceInfo& device) = 0;
+    virtual void RebuildDesigner() = 0;
+};
+
+// Syringes the pump takes, in microlitres.
+bool IsKnownSyringeSize(double microlitres);
+
+// Copies the page into the device record. The syringe is taken only when it
+// is one the pump takes; otherwise the operator is told and the record keeps
+// its syringe and maximum flow. An MFC gas the table does not hold raises
+// TarvoError.
+void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfigurationView& view);
+
+// "Apply" on the focused device: refuses without a fluid, copies the page,
+// starts the worker thread the first time (with its lamp), makes the device
+// idle and asks for a fresh data-table header.
+void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
+                        TDeviceConfigurationView& view);

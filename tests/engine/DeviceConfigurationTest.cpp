@@ -1,0 +1,127 @@
+#include "FakeViews.h"
+
+#include "app/Startup.h"
+#include "engine/DataLog.h"
+#include "engine/DeviceConfiguration.h"
+#include "engine/EngineTick.h"
+#include "engine/RunControl.h"
+#include "mfc/MFCThread.h"
+#include "pump/PSD4.h"
+#include "pump/PSD4Thread.h"
+#include "support/RecordingPrompts.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DeviceConfigurationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RunStartupSequence();
+        page.FluidChosen = true;
+        page.FluidID = 1; // argon
+        page.FlowUnitName = QStringLiteral("ml/min");
+        page.TemperatureC = 20;
+        page.PressureBarA = 1.01325;
+        page.DeviceName = QStringLiteral("Cathode side");
+        page.Color = 0x80FF0000;
+        page.DirectSetpoint = 25;
+    }
+    void TearDown() override { control.TerminateThreads(TRunControl::ShutdownTimeoutS); }
+
+    TDeviceInfo Device(int index) const { return DevicesLocal.at(index); }
+
+    // A pump entry that is not a real instrument: its thread would connect to nothing.
+    void MakePump(int index)
+    {
+        TDeviceInfo pump;
+        ASSERT_TRUE(FindKnownDevice(QStringLiteral("2020465"), pump));
+        pump.COMPort = DevicesLocal.at(index).COMPort;
+        pump.ThreadPump = new TPSD4Thread(QStringLiteral("Prototype"), nullptr); // freed by TerminateThreads
+        pump.ThreadPump->GUIIn.IsTerminated = true;
+        DevicesLocal[index] = pump;
+    }
+
+    RecordingPrompts prompts;
+    FakeWindow window;
+    TDataLog dataLog{[this](const QString& message) { window.MM(message); }};
+    TEngineTick engine{window, dataLog};
+    TRunControl control{window, dataLog, engine};
+    TConfigurePage page;
+};
+
+} // namespace
+
+TEST_F(DeviceConfigurationTest, RefusesWithoutAFluid)
+{
+    page.FluidChosen = false;
+    ApplyConfiguration(Device(0), page, control, engine, window);
+    MakePump(1);
+    ApplyConfiguration(Device(1), page, control, engine, window);
+    EXPECT_EQ(prompts.Messages,
+              (QStringList{QStringLiteral("No fluid selected for MFC"), QStringLiteral("No fluid selected for Pump")}));
+    EXPECT_FALSE(Device(0).ThreadMFC);
+    EXPECT_TRUE(window.lampTokens.empty());
+}
+
+TEST_F(DeviceConfigurationTest, ApplyStartsTheWorkerOnceAndRecoloursItsLamp)
+{
+    engine.DataHeaderPending = false;
+    ApplyConfiguration(Device(0), page, control, engine, window);
+    const TDeviceInfo configured = Device(0);
+    ASSERT_TRUE(configured.ThreadMFC);
+    EXPECT_TRUE(configured.ThreadMFC->Simulated);
+    EXPECT_EQ(configured.ControlMode, dcmIdle);
+    EXPECT_EQ(configured.FluidID, 1);
+    EXPECT_EQ(configured.NameRole, QStringLiteral("Cathode side"));
+    EXPECT_EQ(configured.Setpoint_gui, 25);
+    EXPECT_EQ(configured.FlowUnitUser.GasMolarMass, 39.95);
+    EXPECT_EQ(configured.FlowUnitDevice.GasMolarMass, 39.95);
+    EXPECT_EQ(configured.FlowUnitUser.GasName, QStringLiteral("Ar"));
+    EXPECT_EQ(configured.FlowUnitUser.GasFlowType, gfuVolumetric);
+    EXPECT_EQ(configured.FlowUnitUser.Temperature, 20);
+    EXPECT_EQ(window.lampTokens.size(), 1u);
+    EXPECT_EQ(window.lampColours.value(configured.Led), 0x80FF0000u);
+    EXPECT_TRUE(engine.DataHeaderPending);
+    EXPECT_EQ(window.designerRebuilds, 1);
+    EXPECT_EQ(window.refreshed.last(), QStringLiteral("COMX"));
+
+    page.Color = 0xFF0000FF;
+    page.GramsChosen = true;
+    page.FlowUnitName = QStringLiteral("g/min");
+    ApplyConfiguration(Device(0), page, control, engine, window);
+    EXPECT_EQ(window.lampTokens.size(), 1u) << "no second lamp";
+    EXPECT_EQ(Device(0).ThreadMFC, configured.ThreadMFC) << "no second worker";
+    EXPECT_EQ(window.lampColours.value(configured.Led), 0xFF0000FFu);
+    EXPECT_EQ(Device(0).FlowUnitUser.GasFlowType, gfuGrams);
+}
+
+TEST_F(DeviceConfigurationTest, TheHeaderAfterApplyNamesTheDevicesUnitAndGas)
+{
+    ApplyConfiguration(Device(1), page, control, engine, window);
+    const QStringList header = DataTableColumns(DevicesLocal);
+    EXPECT_TRUE(header.at(2).endsWith(QStringLiteral("      Undefined |          ml/min | ")));
+    EXPECT_TRUE(header.at(3).endsWith(QStringLiteral("      Undefined |              Ar | ")));
+}
+
+TEST_F(DeviceConfigurationTest, PumpTakesOnlyKnownSyringes)
+{
+    MakePump(1);
+    page.FluidID = 1001;
+    page.SyringeSizeuL = 1000;
+    ApplyConfiguration(Device(1), page, control, engine, window);
+    EXPECT_EQ(Device(1).SyringeSizeuL, 1000);
+    EXPECT_EQ(Device(1).MaxFlow_ulpm, 25000);
+    EXPECT_EQ(Device(1).FluidID, 1001);
+    EXPECT_EQ(Device(1).FlowUnitUser.GasMolarMass, 10.0);
+    EXPECT_TRUE(window.log.contains(QStringLiteral("Selected G(fluid)ID:1001")));
+
+    page.SyringeSizeuL = 300;
+    page.DeviceName = QStringLiteral("Humidifier");
+    ApplyConfiguration(Device(1), page, control, engine, window);
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Invalid syringe volume, value ignored")});
+    EXPECT_EQ(Device(1).SyringeSizeuL, 1000);
+    EXPECT_EQ(Device(1).MaxFlow_ulpm, 25000);
+    EXPECT_EQ(Device(1).NameRole, QStringLiteral("Humidifier")) << "the rest is applied";
+}

@@ -8,6 +8,7 @@
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -18,8 +19,8 @@ constexpr int FullStrokeN1 = 24000;  // increments per stroke in N1 mode
 constexpr int FullStrokeN0 = 3000;   // and in N0 mode
 constexpr double HalfStepsPerStroke = 6000;
 constexpr int MaxTopSpeed = 6000;    // half-steps per second
-// Fast, so that the short moves of the stored serial strings are done well
-// within 100 ms.
+// The fastest, so that the short moves that read back the stored serial
+// number end quickly.
 constexpr int DefaultTopSpeed = 6000;
 constexpr double ValveTurnMS = 250;
 constexpr int MinWaitMS = 5;
@@ -62,8 +63,7 @@ bool TakesOperand(char op)
 
 bool IsKnownAction(char op)
 {
-    static constexpr char known[] = "ZYWAPDIOBEVSLMNgGeR";
-    return std::find(std::begin(known), std::end(known) - 1, op) != std::end(known) - 1;
+    return op != 0 && std::strchr("ZYWAPDIOBEVSLMNgGeR", op) != nullptr;
 }
 
 bool IsMove(char op)
@@ -351,6 +351,26 @@ struct VirtualPump::Private {
         return NoError;
     }
 
+    // "V n" (with or without R) is the one action taken while busy.
+    ErrorCode ChangeSpeedOnTheFly(const QByteArray& text)
+    {
+        ErrorCode error = NoError;
+        const auto tokens = Tokenize(text, error);
+        if (!tokens)
+            return error;
+        for (const Token& t : *tokens) {
+            if (t.op != 'V' && t.op != 'R')
+                return CommandOverflow;
+            if (!OperandInRange(t))
+                return InvalidOperand;
+        }
+        for (const Token& t : *tokens) {
+            if (t.op == 'V')
+                topSpeed = *t.arg;
+        }
+        return NoError;
+    }
+
     QByteArray Query(const QByteArray& text) const
     {
         if (text == "?22")
@@ -386,13 +406,7 @@ struct VirtualPump::Private {
                 pending.clear();
             }
         } else if (first == 'V' && Busy()) {
-            // The top speed may change on the fly.
-            ErrorCode e = NoError;
-            const auto tokens = Tokenize(command, e);
-            if (tokens && tokens->size() == 1 && OperandInRange(tokens->front()))
-                topSpeed = *tokens->front().arg;
-            else
-                error = InvalidOperand;
+            error = ChangeSpeedOnTheFly(command);
         } else if (Busy()) {
             error = CommandOverflow;
         } else if (first == 's') {

@@ -291,7 +291,10 @@ TEST(PSD4VirtualPump, ReportsWhatThePumpRefuses)
     pump.SendCommand(QStringLiteral("A100R"), response, true);
     EXPECT_EQ(pump.State(), ps_Pump_is_busy__Occurs_when_the_command_buffer_is_full);
     EXPECT_TRUE(pump.Busy());
-    // Queries are answered while busy.
+    // The top speed may change while busy; queries are answered.
+    pump.SendCommand(QStringLiteral("V1000R"), response, true);
+    EXPECT_EQ(response.Response, QStringLiteral("/0@"));
+    EXPECT_EQ(line.TopSpeed(), 1000);
     pump.SendCommand(QStringLiteral("?"), response, true);
     EXPECT_EQ(response.Response, QStringLiteral("/0@0"));
 

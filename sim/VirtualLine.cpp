@@ -384,7 +384,9 @@ void VirtualLine::Private::Serve(VirtualLine& line)
             }
             if (understood)
                 line.OnRequest(request);
-            request.clear();
+            // A fresh buffer rather than clear(): the received list shares the
+            // old one, and the thread sanitizer cannot see Qt drop its share.
+            request = QByteArray();
         }
     }
     if (stopping || unplugged)

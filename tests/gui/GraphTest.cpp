@@ -102,6 +102,24 @@ TEST_F(GraphTest, MarkerShapeFollowsTheDeviceType)
     }
 }
 
+TEST_F(GraphTest, DenseFlowMarkersStandTheirSizeApart)
+{
+    for (int i = 0; i < 2000; ++i)
+        window->FlowSerie(Device(QStringLiteral("COMX")), i / 20.0, 50, false);
+    const TRtPointSeries* flow = Device(QStringLiteral("COMX")).SerieFlow;
+    auto* graph = Find<TRtGraph2D>("RtGraph2DMain");
+    QTRY_COMPARE(graph->XAxis1().Stop(), 100.0); // fitted to the data and replotted
+    const int pixels = graph->axisRect()->width();
+    const int skip = flow->Plottable()->scatterSkip();
+    EXPECT_GE((skip + 1) * double(pixels) / 2000, 25.0);
+    EXPECT_LT(skip * double(pixels) / 2000, 25.0); // and not sparser than needed
+
+    window->FlowSerie(Device(QStringLiteral("COMX")), 0, 0, true);
+    window->FlowSerie(Device(QStringLiteral("COMX")), 1, 50, false);
+    graph->replot();
+    EXPECT_EQ(flow->Plottable()->scatterSkip(), 0);
+}
+
 TEST_F(GraphTest, FlowSeriesSkipsIdleDevicesAndIsClearedOnRequest)
 {
     TDeviceInfo device = Device(QStringLiteral("COMX"));

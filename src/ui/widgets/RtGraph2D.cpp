@@ -83,6 +83,10 @@ TRtGraph2D::TRtGraph2D(QWidget* parent)
     yAxis2->setLabel(QStringLiteral("Flow, %"));
     yAxis2->setRange(0, 100);
 
+    // Wide lines through a day of points cost the stroker hundreds of
+    // milliseconds per replot; drawn as one polyline they take a few.
+    setPlottingHint(QCP::phFastPolylines, true);
+
     setInteractions(QCP::iRangeDrag);
     axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     axisRect()->setRangeDragAxes(xAxis, yAxis2);
@@ -95,6 +99,7 @@ TRtGraph2D::TRtGraph2D(QWidget* parent)
     replotTimer.setSingleShot(true);
     replotTimer.setInterval(0);
     connect(&replotTimer, &QTimer::timeout, this, &TRtGraph2D::ReplotNow);
+    connect(this, &QCustomPlot::beforeReplot, this, &TRtGraph2D::SpaceMarkers);
 
     timeScrollBar->hide();
     flowScrollBar->hide();
@@ -123,6 +128,12 @@ void TRtGraph2D::ReplotNow()
         FitToData();
     dataChanged = false;
     replot();
+}
+
+void TRtGraph2D::SpaceMarkers()
+{
+    for (TRtPointSeries* series : findChildren<TRtPointSeries*>(Qt::FindDirectChildrenOnly))
+        series->SpaceMarkers();
 }
 
 void TRtGraph2D::FitToData()

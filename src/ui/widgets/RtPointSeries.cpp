@@ -171,3 +171,14 @@ void TRtPointSeries::Invalidate()
     plottable->data()->set(drawn, true);
     graph->ScheduleReplot(true);
 }
+
+void TRtPointSeries::SpaceMarkers()
+{
+    if (!pointsVisible)
+        return;
+    const QCPRange shown = plottable->keyAxis()->range();
+    const auto& data = *plottable->data();
+    const qsizetype inView = data.findEnd(shown.upper) - data.findBegin(shown.lower);
+    const int pixels = plottable->keyAxis()->axisRect()->width();
+    plottable->setScatterSkip(pixels > 0 ? int(inView * pointSize / pixels) : 0);
+}

@@ -57,6 +57,10 @@ public:
     // Draws the stored points again through the transformation.
     void Invalidate();
 
+    // Markers of a dense series would pile up into a solid band: only every
+    // so many are drawn, so that they stand at least their size apart.
+    void SpaceMarkers();
+
     QCPGraph* Plottable() const { return plottable; }
 
 private:

@@ -1,0 +1,98 @@
+// The main window under load: the message log after hundreds of thousands of
+// lines, and flow series of a day's running (100 000 points per device).
+#include "app/DeviceRegistry.h"
+#include "app/Startup.h"
+#include "ui/GUIF.h"
+#include "ui/widgets/RtGraph2D.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+constexpr int DayOfPoints = 100000; // one point a second for a bit over a day
+
+std::unique_ptr<TGUIF> NewWindow()
+{
+    RunStartupSequence();
+    auto window = std::make_unique<TGUIF>();
+    window->resize(1600, 1000);
+    window->show();
+    QApplication::processEvents();
+    return window;
+}
+
+TDeviceInfo RunningDevice(int index)
+{
+    TDeviceInfo device = DevicesLocal.at(index);
+    device.ControlMode = dcmSegment;
+    return device;
+}
+
+// Cost of one more line in a log that already holds range(0) lines.
+void BM_MessageLogLine(benchmark::State& state)
+{
+    const auto window = NewWindow();
+    for (int i = 0; i < state.range(0); ++i)
+        window->MM(QStringLiteral("Earlier message number %1").arg(i));
+    int n = 0;
+    for (auto _ : state)
+        window->MM(QStringLiteral("Message %1").arg(++n));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_MessageLogLine)->Arg(0)->Arg(100000)->Arg(300000)->Unit(benchmark::kMicrosecond);
+
+// A day of flow points for one device, appended as the engine does, with the
+// coalesced replot running after every tick's worth of points.
+void BM_FlowSeriesDay(benchmark::State& state)
+{
+    const auto window = NewWindow();
+    for (auto _ : state) {
+        const TDeviceInfo device = RunningDevice(0);
+        window->FlowSerie(device, 0, 0, true);
+        for (int i = 0; i < DayOfPoints; ++i) {
+            window->FlowSerie(RunningDevice(0), i / 60.0, 50 + (i % 600) / 20.0, false);
+            if (i % 1000 == 0)
+                QApplication::processEvents();
+        }
+        QApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * DayOfPoints);
+}
+BENCHMARK(BM_FlowSeriesDay)->Unit(benchmark::kMillisecond);
+
+// One replot of the chart holding a day of points for both devices.
+void BM_ReplotTwoDevicesFullDay(benchmark::State& state)
+{
+    const auto window = NewWindow();
+    for (int d = 0; d < 2; ++d) {
+        for (int i = 0; i < DayOfPoints; ++i)
+            window->FlowSerie(RunningDevice(d), i / 60.0, 40 + d * 20 + (i % 600) / 20.0, false);
+    }
+    QApplication::processEvents();
+    auto* graph = window->findChild<TRtGraph2D*>(QStringLiteral("RtGraph2DMain"));
+    for (auto _ : state)
+        graph->replot();
+}
+BENCHMARK(BM_ReplotTwoDevicesFullDay)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // The window makes its working folders in the current folder: keep them out of the way.
+    QTemporaryDir scratch;
+    QDir::setCurrent(scratch.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -144,7 +144,10 @@ TEST_F(MFCThreadTest, GasWishIsSelectedOnceAndItsFullScaleReported)
     thread->GUIOut.DeviceStatus.GasID = 1;
     ASSERT_TRUE(WaitFor([&] { return thread->GUIIn.DeviceStatus.GasSN == "Ar"; }));
     ASSERT_EQ(CollectReadings(3).size(), 3u);
-    EXPECT_EQ(CountOf(instrument.ReceivedLines(), "AG 1"), 1);
+    // Only the wished gas: a fresh record wishes for none.
+    QByteArrayList gasCommands = instrument.ReceivedLines();
+    gasCommands.removeIf([](const QByteArray& line) { return !line.startsWith("AG "); });
+    EXPECT_EQ(gasCommands, QByteArrayList{"AG 1"});
     EXPECT_EQ(CountOf(instrument.ReceivedLines(), "AFPF 37 67"), 1);
     EXPECT_NEAR(thread->GUIIn.DeviceStatus.MaxFlowgpm, instrument.FullScale_gpm(), 1e-4);
 }
@@ -204,7 +207,7 @@ TEST_F(MFCThreadTest, SimulatedThreadOpensNoPortAndReportsSlowSmallReadings)
     for (size_t i = 1; i < times.size(); ++i) {
         const double passSeconds = (times[i] - times[i - 1]) * SecondsPerDay;
         EXPECT_GE(passSeconds, 0.5);
-        EXPECT_LT(passSeconds, 1.2); // up to 999 ms, plus the hand-over
+        EXPECT_LT(passSeconds, 1.25); // up to 999 ms, plus the hand-over on a busy machine
     }
     EXPECT_GE(thread->GUIIn.DeviceStatus.FlowRate_mass, 0);
     EXPECT_LT(thread->GUIIn.DeviceStatus.FlowRate_mass, 1);

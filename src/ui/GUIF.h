@@ -36,7 +36,6 @@ public:
     const TDataLog& DataLog() const { return dataLog; }
 
     void FormCaption();
-    void FormCreate();
     void FormClose();
     int GetDPIScaling() const;
     ThhALed* AddLedForThread();
@@ -84,6 +83,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormCreate();
     void BuildLayout();
     QWidget* BuildDataPanel();
     QWidget* BuildWorkingArea();

@@ -29,9 +29,8 @@ constexpr double PumpSampleOffsetMinutes = 0.25;
 
 } // namespace
 
-TEngineTick::TEngineTick(TEngineView& view, TDataLog& dataLog)
+TEngineTick::TEngineTick(TEngineView& view)
     : view(view)
-    , dataLog(dataLog)
 {
 }
 
@@ -69,8 +68,7 @@ void TEngineTick::Tick()
             view.ScrollDataTableToEnd();
     }
 
-    if (dataLog.SaveDue(false))
-        dataLog.FlowDataSave(false, view.DataTableText());
+    view.FlowDataSave(false);
     view.MemoSegmentsUpdate();
 
     if (Now() - tickStart < ShortestTickDays)

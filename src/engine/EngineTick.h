@@ -1,6 +1,5 @@
 #pragma once
 
-class TDataLog;
 class TEngineView;
 struct TDeviceInfo;
 
@@ -10,7 +9,7 @@ struct TDeviceInfo;
 // table refresh.
 class TEngineTick {
 public:
-    TEngineTick(TEngineView& view, TDataLog& dataLog);
+    explicit TEngineTick(TEngineView& view);
 
     void Tick();
 
@@ -33,5 +32,4 @@ private:
     double GraphMinutes() const;
 
     TEngineView& view;
-    TDataLog& dataLog;
 };

@@ -4,7 +4,6 @@
 #include "app/DeviceRegistry.h"
 #include "app/MainThreadWait.h"
 #include "app/Prompts.h"
-#include "engine/DataLog.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControlView.h"
 #include "mfc/MFCThread.h"
@@ -32,9 +31,8 @@ void WaitMS(int ms)
 
 } // namespace
 
-TRunControl::TRunControl(TRunControlView& view, TDataLog& dataLog, TEngineTick& engine)
+TRunControl::TRunControl(TRunControlView& view, TEngineTick& engine)
     : view(view)
-    , dataLog(dataLog)
     , engine(engine)
 {
 }
@@ -87,11 +85,11 @@ void TRunControl::StartGraphClock()
 
 void TRunControl::ButtonSegmentProgramStartClick()
 {
-    if (!dataLog.FlowDataLogFileEnsure(false)) {
+    if (!view.FlowDataLogFileEnsure(false)) {
         ShowMessage(QStringLiteral("No data log file chosen, segment program not started."));
         return;
     }
-    dataLog.FlowDataSave(true, view.DataTableText());
+    view.FlowDataSave(true);
     for (const QString& port : view.SelectedPorts()) {
         TDeviceInfo device;
         if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
@@ -109,7 +107,7 @@ void TRunControl::ButtonSegmentProgramStartClick()
 
 void TRunControl::ButtonSegmentProgramStopClick()
 {
-    dataLog.FlowDataSave(true, view.DataTableText());
+    view.FlowDataSave(true);
     for (const QString& port : view.SelectedPorts()) {
         TDeviceInfo device;
         if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
@@ -141,7 +139,7 @@ void TRunControl::DesiredFlowChanged(double setpointPercent)
 
 void TRunControl::ButtonApplyFlowClick()
 {
-    if (!dataLog.FlowDataLogFileEnsure(false)) {
+    if (!view.FlowDataLogFileEnsure(false)) {
         ShowMessage(QStringLiteral("No data log file chosen, flow not applied."));
         return;
     }
@@ -235,6 +233,6 @@ void TRunControl::MarkDevicesUnconfigured()
 
 void TRunControl::Resetsoftware1Click()
 {
-    dataLog.FlowDataSave(true, view.DataTableText());
+    view.FlowDataSave(true);
     TerminateThreads(ShutdownTimeoutS);
 }

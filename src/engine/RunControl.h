@@ -1,7 +1,6 @@
 #pragma once
 
 struct TDeviceInfo;
-class TDataLog;
 class TEngineTick;
 class TRunControlView;
 
@@ -9,7 +8,7 @@ class TRunControlView;
 // direct setpoints, starting a device's worker thread and stopping them all.
 class TRunControl {
 public:
-    TRunControl(TRunControlView& view, TDataLog& dataLog, TEngineTick& engine);
+    TRunControl(TRunControlView& view, TEngineTick& engine);
 
     // Creates and starts the device's worker thread; false when it has one.
     bool StartDeviceThread(TDeviceInfo& device);
@@ -36,7 +35,6 @@ private:
     void StartGraphClock();
 
     TRunControlView& view;
-    TDataLog& dataLog;
     TEngineTick& engine;
     bool terminating = false;
 };

@@ -45,9 +45,8 @@ protected:
 
     RecordingPrompts prompts;
     FakeWindow window;
-    TDataLog dataLog{[this](const QString& message) { window.MM(message); }};
-    TEngineTick engine{window, dataLog};
-    TRunControl control{window, dataLog, engine};
+    TEngineTick engine{window};
+    TRunControl control{window, engine};
     TConfigurePage page;
 };
 

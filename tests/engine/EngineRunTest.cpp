@@ -56,22 +56,22 @@ protected:
     TempFolder folder;
     RecordingPrompts prompts;
     FakeWindow window;
-    TDataLog dataLog{[this](const QString& message) { window.MM(message); }};
-    TEngineTick engine{window, dataLog};
-    TRunControl control{window, dataLog, engine};
+    TDataLog& dataLog = window.dataLog;
+    TEngineTick engine{window};
+    TRunControl control{window, engine};
 };
 
 // Waits for a request on the instrument's line. The main thread keeps
 // processing events: the worker can only send after its exchange with it.
 bool WaitForRequest(const VirtualLine& instrument, const QByteArray& line)
 {
-    return WaitProcessingEvents([&] { return instrument.ReceivedLines().contains(line); }, 5000);
+    return WaitProcessingEvents([&] { return instrument.ReceivedLines().contains(line); }, 10000);
 }
 
 // Waits until the worker has handed over a reading taken at or after `moment`.
-bool WaitForReading(const TMFCThread& thread, double moment)
+bool WaitForReading(const TMFCThread& thread, double moment, int timeoutMS = 10000)
 {
-    return WaitProcessingEvents([&] { return thread.GUIIn.DeviceStatus.DataTime >= moment; }, 5000);
+    return WaitProcessingEvents([&] { return thread.GUIIn.DeviceStatus.DataTime >= moment; }, timeoutMS);
 }
 
 } // namespace
@@ -131,7 +131,8 @@ TEST_F(EngineRunTest, VirtualControllerFollowsTheProgram)
     ReplaceDemonstrationDevice(0, mfc);
     ASSERT_TRUE(control.StartDeviceThread(Device(QStringLiteral("COM6"))));
     TMFCThread& thread = *Device(QStringLiteral("COM6")).ThreadMFC;
-    ASSERT_TRUE(WaitForReading(thread, clock.Now())) << "initialisation, then the first status";
+    // Initialisation takes seven exchanges before the first status is read.
+    ASSERT_TRUE(WaitForReading(thread, clock.Now(), 30000)) << "initialisation, then the first status";
 
     window.selected = {QStringLiteral("COM6")};
     control.ButtonSegmentProgramStartClick();

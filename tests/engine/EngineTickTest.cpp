@@ -64,8 +64,8 @@ protected:
     TempFolder folder;
     TestClock clock;
     FakeWindow window;
-    TDataLog dataLog{[this](const QString& message) { window.MM(message); }};
-    TEngineTick engine{window, dataLog};
+    TDataLog& dataLog = window.dataLog;
+    TEngineTick engine{window};
     std::vector<std::unique_ptr<TMFCThread>> mfcThreads;
     std::vector<std::unique_ptr<TPSD4Thread>> pumpThreads;
 };

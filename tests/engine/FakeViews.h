@@ -2,6 +2,7 @@
 
 #include "app/DeviceInfo.h"
 #include "app/DeviceRegistry.h"
+#include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineView.h"
 #include "engine/RunControlView.h"
@@ -23,7 +24,13 @@ public:
     void FlowSerie(const TDeviceInfo& device, double x, double y) override { flowPoints[device.COMPort].append({x, y}); }
     void MM(const QString& message) override { log.append(message); }
     void AppendDataLines(const QStringList& lines) override { dataLines += lines; }
-    QString DataTableText() const override { return dataLines.join(QStringLiteral("\r\n")); }
+    QString DataTableText() const { return dataLines.join(QStringLiteral("\r\n")); }
+    void FlowDataSave(bool ForceSave) override
+    {
+        if (dataLog.SaveDue(ForceSave))
+            dataLog.FlowDataSave(ForceSave, DataTableText());
+    }
+    bool FlowDataLogFileEnsure(bool AlwaysAsk) override { return dataLog.FlowDataLogFileEnsure(AlwaysAsk); }
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
     void MemoSegmentsUpdate() override { ++segmentTableRefreshes; }
@@ -51,6 +58,7 @@ public:
     void ColourLamp(ThhALed* lamp, TRtColor color) override { lampColours[lamp] = color; }
     void RebuildDesigner() override { ++designerRebuilds; }
 
+    TDataLog dataLog{[this](const QString& message) { MM(message); }};
     bool engineLampLit = false;
     QMap<ThhALed*, int> litLamps;
     QMap<QString, QList<Point>> flowPoints;

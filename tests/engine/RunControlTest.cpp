@@ -59,9 +59,9 @@ protected:
     TestClock clock;
     RecordingPrompts prompts;
     FakeWindow window;
-    TDataLog dataLog{[this](const QString& message) { window.MM(message); }};
-    TEngineTick engine{window, dataLog};
-    TRunControl control{window, dataLog, engine};
+    TDataLog& dataLog = window.dataLog;
+    TEngineTick engine{window};
+    TRunControl control{window, engine};
 };
 
 } // namespace

@@ -12,17 +12,6 @@
 
 #include <cmath>
 
-#if defined(__SANITIZE_THREAD__)
-#define TARVO_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define TARVO_THREAD_SANITIZER 1
-#endif
-#endif
-#ifdef TARVO_THREAD_SANITIZER
-#include <sanitizer/tsan_interface.h>
-#endif
-
 namespace {
 
 Q_LOGGING_CATEGORY(lcThreadMfc, "ThreadMFC", QtWarningMsg)
@@ -42,23 +31,6 @@ constexpr int ExceptionPauseMS = 500;
 // How often a pause looks whether the thread is asked to end.
 constexpr int PauseSliceMS = 10;
 
-// The blocking call onto the main thread already orders every copy of the
-// exchange records, but the thread sanitizer cannot see inside Qt's
-// semaphore; these two tell it, and do nothing in other builds.
-void HandOver([[maybe_unused]] const void* records)
-{
-#ifdef TARVO_THREAD_SANITIZER
-    __tsan_release(const_cast<void*>(records));
-#endif
-}
-
-void TakeOver([[maybe_unused]] const void* records)
-{
-#ifdef TARVO_THREAD_SANITIZER
-    __tsan_acquire(const_cast<void*>(records));
-#endif
-}
-
 } // namespace
 
 TMFCThread::TMFCThread(QObject* parent)
@@ -72,14 +44,15 @@ TMFCThread::~TMFCThread()
     // The driver is freed only after the worker has ended: it may be in the
     // middle of an exchange.
     StopThreadProcessingEvents(*this);
+    handOvers.load(std::memory_order_acquire);
 }
 
 void TMFCThread::DataExchange()
 {
-    TakeOver(this);
+    handOvers.load(std::memory_order_acquire);
     GUIIn = ThreadOut;
     ThreadIn = GUIOut;
-    HandOver(this);
+    handOvers.fetch_add(1, std::memory_order_release);
 }
 
 void TMFCThread::ExchangeOnMainThread()
@@ -89,9 +62,9 @@ void TMFCThread::ExchangeOnMainThread()
         DataExchange();
         return;
     }
-    HandOver(this);
+    handOvers.fetch_add(1, std::memory_order_release);
     QMetaObject::invokeMethod(this, &TMFCThread::DataExchange, Qt::BlockingQueuedConnection);
-    TakeOver(this);
+    handOvers.load(std::memory_order_acquire);
 }
 
 void TMFCThread::Pause(int ms) const
@@ -116,6 +89,7 @@ void TMFCThread::run()
 
     ThreadOut.IsTerminated = true;
     ExchangeOnMainThread();
+    handOvers.fetch_add(1, std::memory_order_release); // the worker's last touch
 }
 
 void TMFCThread::SimulatedPass()

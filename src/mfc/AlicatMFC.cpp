@@ -73,10 +73,9 @@ struct InitStep {
     const char* failureMessage;
 };
 
-// Step 4 turns off the power-up setpoint, so the instrument starts at zero
-// flow after a power cut. Its reply echoes the value, as LSS echoes its mode,
-// so it is compared with "A 0"; comparing it with step 3's "A U" would make
-// every initialisation report a failure.
+// The unit answers SPUE with the value it stored, as it answers LSS with the
+// mode it took, so step 4 expects "A 0"; expecting step 3's "A U" there would
+// make every initialisation report a failure.
 constexpr std::array<InitStep, 7> BrisolNivraSteps{{
     {"A\r", nullptr, nullptr},
     {"AFACTORY RESTORE ALL\r", "A Factory values have been restored.", "Factory reset failed:"},

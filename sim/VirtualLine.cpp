@@ -315,8 +315,15 @@ qint32 VirtualLine::ProgramBaudRate() const
 
 QByteArrayList VirtualLine::ReceivedLines() const
 {
+    // A deep copy: a shared list would let the reader's copy and the line's
+    // next append meet inside Qt's reference counting, which the thread
+    // sanitizer cannot follow.
     std::lock_guard lock(d->stateMutex);
-    return d->received;
+    QByteArrayList copy;
+    copy.reserve(d->received.size());
+    for (const QByteArray& line : d->received)
+        copy.append(QByteArray(line.constData(), line.size()));
+    return copy;
 }
 
 void VirtualLine::ClearReceivedLines()

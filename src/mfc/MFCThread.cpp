@@ -2,11 +2,10 @@
 
 #include "app/Clock.h"
 #include "app/Errors.h"
+#include "app/InterruptibleSleep.h"
 #include "app/MainThreadWait.h"
 #include "segments/TextHelpers.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 
@@ -28,8 +27,6 @@ constexpr int SimulatedPassSpreadMS = 500;
 constexpr int FailedReadPauseMS = 250;
 // After an unreadable status line, before the next poll.
 constexpr int ExceptionPauseMS = 500;
-// How often a pause looks whether the thread is asked to end.
-constexpr int PauseSliceMS = 10;
 
 } // namespace
 
@@ -44,34 +41,20 @@ TMFCThread::~TMFCThread()
     // The driver is freed only after the worker has ended: it may be in the
     // middle of an exchange.
     StopThreadProcessingEvents(*this);
-    handOvers.load(std::memory_order_acquire);
+    handOver.WorkerJoined();
 }
 
 void TMFCThread::DataExchange()
 {
-    handOvers.load(std::memory_order_acquire);
-    GUIIn = ThreadOut;
-    ThreadIn = GUIOut;
-    handOvers.fetch_add(1, std::memory_order_release);
+    handOver.Copy([this] {
+        GUIIn = ThreadOut;
+        ThreadIn = GUIOut;
+    });
 }
 
 void TMFCThread::ExchangeOnMainThread()
 {
-    const QCoreApplication* app = QCoreApplication::instance();
-    if (!app || app->thread() == QThread::currentThread()) {
-        DataExchange();
-        return;
-    }
-    handOvers.fetch_add(1, std::memory_order_release);
-    QMetaObject::invokeMethod(this, &TMFCThread::DataExchange, Qt::BlockingQueuedConnection);
-    handOvers.load(std::memory_order_acquire);
-}
-
-void TMFCThread::Pause(int ms) const
-{
-    const QDeadlineTimer deadline(ms);
-    while (!isInterruptionRequested() && !deadline.hasExpired())
-        QThread::msleep(quint64(qMin<qint64>(PauseSliceMS, deadline.remainingTime())));
+    handOver.RunOnMainThread(this, [this] { DataExchange(); });
 }
 
 void TMFCThread::run()
@@ -89,13 +72,13 @@ void TMFCThread::run()
 
     ThreadOut.IsTerminated = true;
     ExchangeOnMainThread();
-    handOvers.fetch_add(1, std::memory_order_release); // the worker's last touch
+    handOver.WorkerEnds();
 }
 
 void TMFCThread::SimulatedPass()
 {
     qCDebug(lcThreadMfc).noquote() << Name + " Simulated ";
-    Pause(SimulatedPassMinMS + int(QRandomGenerator::global()->bounded(SimulatedPassSpreadMS)));
+    InterruptibleSleepMS(SimulatedPassMinMS + int(QRandomGenerator::global()->bounded(SimulatedPassSpreadMS)));
     ThreadOut.DeviceStatus.DataTime = Now();
     ThreadOut.DeviceStatus.FlowRate_mass = QRandomGenerator::global()->bounded(1000) / 1000.0;
     if (ThreadIn.ToTerminate)
@@ -141,12 +124,12 @@ void TMFCThread::RealPass()
             }
         } else {
             qCDebug(lcThreadMfc).noquote() << Name + " ReadStatus failed";
-            Pause(FailedReadPauseMS);
+            InterruptibleSleepMS(FailedReadPauseMS);
         }
         qCDebug(lcThreadMfc).noquote() << "In loop port:" + QString::fromLatin1(MFC->aPort.Port());
     } catch (const TarvoError& error) {
         qCDebug(lcThreadMfc).noquote() << Name + " Exception in main loop: " + error.Message();
-        Pause(ExceptionPauseMS);
+        InterruptibleSleepMS(ExceptionPauseMS);
     }
 }
 

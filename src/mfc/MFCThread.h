@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/WorkerHandOver.h"
 #include "mfc/AlicatMFC.h"
 
 #include <QString>
 #include <QThread>
 
-#include <atomic>
 #include <memory>
 
 // What the main thread and an MFC worker hand each other.
@@ -40,22 +40,18 @@ public:
     std::unique_ptr<TAlicatMFC> MFC;
     bool Simulated = false;
 
+    // Main thread only: GUIIn := ThreadOut, ThreadIn := GUIOut.
+    void DataExchange();
+
 protected:
     void run() override;
 
 private:
-    void DataExchange();
     void ExchangeOnMainThread();
     void SimulatedPass();
     void RealPass();
-    // Sleeps, but returns early once the thread is asked to end.
-    void Pause(int ms) const;
 
-    // Qt's blocking call and QThread::wait already order the worker's and the
-    // main thread's accesses to the records and the driver; this counter
-    // states those hand-overs in the language's own terms, so that the thread
-    // sanitizer, which cannot see inside Qt's locks, sees them too.
-    std::atomic<quint64> handOvers{0};
+    TWorkerHandOver handOver;
 };
 
 // A worker for the controller on `comPort`, set up as run control starts it:

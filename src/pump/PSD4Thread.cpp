@@ -2,12 +2,11 @@
 
 #include "app/Clock.h"
 #include "app/MainThreadWait.h"
-#include "pump/InterruptibleSleep.h"
+#include "app/InterruptibleSleep.h"
 #include "pump/PSD4.h"
 #include "serial/SerialPort.h"
 
 #include <QLoggingCategory>
-#include <QMetaObject>
 
 Q_LOGGING_CATEGORY(lcThreadPump, "ThreadPUMP", QtWarningMsg)
 
@@ -28,24 +27,22 @@ TPSD4Thread::~TPSD4Thread()
     qCDebug(lcThreadPump).noquote() << "Destroy thread: " + Name;
     // The driver goes only after the worker has ended: it is the worker's.
     StopThreadProcessingEvents(*this);
-    handOvers.load(std::memory_order_acquire);
+    handOver.WorkerJoined();
 }
 
 void TPSD4Thread::DataExchange()
 {
-    handOvers.load(std::memory_order_acquire);
-    GUIIn = ThreadOut;
-    ThreadIn = GUIOut;
-    handOvers.fetch_add(1, std::memory_order_release);
+    handOver.Copy([this] {
+        GUIIn = ThreadOut;
+        ThreadIn = GUIOut;
+    });
 }
 
 void TPSD4Thread::ExchangeOnMainThread()
 {
-    handOvers.fetch_add(1, std::memory_order_release);
     // This object lives on the main thread, so the call runs there while the
     // worker waits for it.
-    QMetaObject::invokeMethod(this, &TPSD4Thread::DataExchange, Qt::BlockingQueuedConnection);
-    handOvers.load(std::memory_order_acquire);
+    handOver.RunOnMainThread(this, [this] { DataExchange(); });
 }
 
 void TPSD4Thread::run()
@@ -68,7 +65,7 @@ void TPSD4Thread::run()
     }
     // Lets the main thread see IsTerminated and the final "TR".
     ExchangeOnMainThread();
-    handOvers.fetch_add(1, std::memory_order_release); // the worker's last touch
+    handOver.WorkerEnds();
 }
 
 void TPSD4Thread::ApplyCommand()

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/WorkerHandOver.h"
+
 #include <QString>
 #include <QThread>
 
-#include <atomic>
 #include <memory>
 
 class TPSD4;
@@ -49,11 +50,7 @@ private:
     void ExchangeOnMainThread();
     void ApplyCommand();
 
-    // Qt's blocking call and QThread::wait already order the worker's and the
-    // main thread's accesses; this counter states those hand-overs in the
-    // language's own terms, so that the thread sanitizer, which cannot see
-    // inside Qt's locks, sees them too.
-    std::atomic<quint64> handOvers{0};
+    TWorkerHandOver handOver;
 };
 
 // A worker for the pump on `comPort`, set up as run control starts it: driver

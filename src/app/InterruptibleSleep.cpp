@@ -1,4 +1,4 @@
-#include "pump/InterruptibleSleep.h"
+#include "app/InterruptibleSleep.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

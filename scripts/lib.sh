@@ -33,7 +33,7 @@ tarvo_build() {
   local preset=$1
   shift
   cd "$TARVO_ROOT"
-  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+  if [ ! -f "build/$preset/build.ninja" ]; then
     cmake --preset "$preset"
   fi
   if [ $# -gt 0 ]; then

@@ -19,6 +19,25 @@ constexpr double PumpFluidMolarMass = 10.0;
 
 } // namespace
 
+QString DeviceStateText(const TDeviceInfo& device)
+{
+    if (!HasWorkerThread(device))
+        return QStringLiteral("Unknown");
+    switch (device.ControlMode) {
+    case dcmSegment: return QStringLiteral("Segment");
+    case dcmDirect: return QStringLiteral("Direct");
+    case dcmIdle: return QStringLiteral("Ready");
+    }
+    return QStringLiteral("Unknown");
+}
+
+QString DeviceTypeAndGasText(const TDeviceInfo& device)
+{
+    TGasItem gas;
+    TryGetGas_ID(device.FluidID, gas); // an unknown number leaves the name "Undefined"
+    return DeviceTypeName(device.DevType) + u':' + gas.NameShort;
+}
+
 bool IsKnownSyringeSize(double microlitres)
 {
     return std::find(std::begin(KnownSyringeSizesuL), std::end(KnownSyringeSizesuL), microlitres)
@@ -80,6 +99,5 @@ void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunCont
         return;
     }
     view.RefreshDevice(device);
-    view.RebuildDesigner();
     engine.DataHeaderPending = true;
 }

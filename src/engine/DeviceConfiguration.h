@@ -31,8 +31,13 @@ public:
     // The lamp's dark colour becomes the device's (alpha dropped).
     virtual void ColourLamp(ThhALed* lamp, TRtColor color) = 0;
     virtual void RefreshDevice(TDeviceInfo& device) = 0;
-    virtual void RebuildDesigner() = 0;
 };
+
+// The device list's "State": "Unknown" without a worker thread, otherwise
+// "Segment", "Direct" or "Ready" by the control mode.
+QString DeviceStateText(const TDeviceInfo& device);
+// The device list's "Device" of a real MFC once shown: type and gas, "MFC-B:N2".
+QString DeviceTypeAndGasText(const TDeviceInfo& device);
 
 // Syringes the pump takes, in microlitres.
 bool IsKnownSyringeSize(double microlitres);

@@ -1,6 +1,8 @@
 #include "ui/GUIF.h"
 
 #include "app/DeviceRegistry.h"
+#include "app/Errors.h"
+#include "app/Prompts.h"
 #include "segments/TextHelpers.h"
 #include "ui/TimeUnit.h"
 #include "ui/widgets/RtGraph2D.h"
@@ -13,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -33,10 +37,17 @@ TGUIF::TGUIF(QWidget* parent)
     setObjectName(QStringLiteral("GUIF"));
     BuildLayout();
     BuildMenus();
+    ConnectPages();
     FormCreate();
 }
 
-TGUIF::~TGUIF() = default;
+TGUIF::~TGUIF()
+{
+    // A window destroyed without being closed still leaves no instrument
+    // flowing and no thread running.
+    if (!closed)
+        FormClose();
+}
 
 void TGUIF::FormCaption()
 {
@@ -49,9 +60,11 @@ void TGUIF::FormCreate()
     PageControl1->setCurrentIndex(0);
     SetTimeUnit(QStringLiteral("MINUTE"));
     AddStartupDeviceRows();
+    FillFluidLists();
     engineLed = AddLedForThread();
     CreateWorkingFolders();
     FlowDataLogFileCaption();
+    TimerEngine->start();
 }
 
 void TGUIF::AddStartupDeviceRows()
@@ -73,22 +86,24 @@ void TGUIF::CreateWorkingFolders()
 
 void TGUIF::closeEvent(QCloseEvent* event)
 {
+    // While the threads are being stopped the window stays: closing now
+    // would cut the wait for the instruments short.
+    if (runControl.IsTerminating()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
 
 void TGUIF::FormClose()
 {
+    closed = true;
     FlowDataSave(true);
-    StopDeviceThreads();
+    runControl.TerminateThreads(TRunControl::ShutdownTimeoutS);
+    TimerEngine->stop();
     delete engineLed;
     engineLed = nullptr;
-}
-
-void TGUIF::StopDeviceThreads()
-{
-    // Run control ends the devices' worker threads here (waiting at most
-    // 20 s) once devices can be configured; until then none run.
 }
 
 int TGUIF::GetDPIScaling() const
@@ -221,18 +236,24 @@ void TGUIF::FlowDataLogFileCaption()
     LogFile1->setText(dataLog.FlowDataLogFileCaption());
 }
 
-void TGUIF::DataTableColumns()
+void TGUIF::AppendDataLines(const QStringList& lines)
 {
-    for (const QString& line : ::DataTableColumns(DevicesLocal))
-        MemoData->appendPlainText(line);
-}
-
-void TGUIF::AppendDataRow(const QString& row)
-{
+    // The view stays where the operator left it; the engine scrolls to the
+    // end itself when auto-scroll is on.
     QScrollBar* bar = MemoData->verticalScrollBar();
     const int operatorsPosition = bar->value();
-    MemoData->appendPlainText(row);
-    // Appending follows the end on its own when the view is there; without
-    // auto-scroll the view stays where the operator left it.
-    bar->setValue(Autoscrolltolastline1->isChecked() ? bar->maximum() : operatorsPosition);
+    for (const QString& line : lines)
+        MemoData->appendPlainText(line);
+    bar->setValue(operatorsPosition);
+}
+
+bool TGUIF::AutoScrollChecked() const
+{
+    return Autoscrolltolastline1->isChecked();
+}
+
+void TGUIF::ScrollDataTableToEnd()
+{
+    QScrollBar* bar = MemoData->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }

@@ -2,11 +2,22 @@
 
 #include "app/DeviceInfo.h"
 #include "engine/DataLog.h"
+#include "engine/DeviceConfiguration.h"
+#include "engine/EngineTick.h"
+#include "engine/EngineView.h"
+#include "engine/RunControl.h"
+#include "engine/RunControlView.h"
 
 #include <QMainWindow>
 
 class QAction;
+class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QTreeWidgetItem;
 class QMenu;
 class QMouseEvent;
 class QPlainTextEdit;
@@ -14,6 +25,8 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class ThhALed;
+class TRtColorPickCombo;
+class TRtDoubleEdit;
 class TRtGraph2D;
 class TRtPointSeries;
 
@@ -21,26 +34,54 @@ class TRtPointSeries;
 // on top, the device list and the tab pages in the middle, the message log,
 // help panel and lamps at the bottom. Handlers stay short; the behaviour
 // lives in the plain functions and classes they call.
-class TGUIF : public QMainWindow {
+class TGUIF : public QMainWindow,
+              public TEngineView,
+              public TRunControlView,
+              public TDeviceConfigurationView {
     Q_OBJECT
 public:
     explicit TGUIF(QWidget* parent = nullptr);
+    // Stops every device thread first when the window was not closed.
     ~TGUIF() override;
 
     // Window-wide state.
     double TimeUnitFactor() const { return timeUnitFactor; }
     const QString& TimeUnitSuffix() const { return timeUnitSuffix; }
     ThhALed* EngineLed() const { return engineLed; }
-    bool DataHeaderPending() const { return dataHeaderPending; }
-    void SetDataHeaderPending(bool pending) { dataHeaderPending = pending; }
     const TDataLog& DataLog() const { return dataLog; }
+    TEngineTick& Engine() { return engine; }
+    TRunControl& RunControl() { return runControl; }
 
     void FormCaption();
     void FormClose();
     int GetDPIScaling() const;
-    ThhALed* AddLedForThread();
-    void MM(const QString& aMessage);
-    bool GetSelectedDevice(TDeviceInfo& aDev) const;
+    ThhALed* AddLedForThread() override;
+    void MM(const QString& aMessage) override;
+    bool GetSelectedDevice(TDeviceInfo& aDev) const override;
+
+    // The engine and run control.
+    void TimerEngineTimer();
+    void ButtonSegmentProgramStartClick();
+    void ButtonSegmentProgramStopClick();
+    void ButtonApplyFlowClick();
+    void RtDoubleEditDirectControlDesiredFlowValueChanged();
+    void Resetsoftware1Click();
+
+    // The device list and the Configure page.
+    void ListViewDevicesClick();
+    // Compares one column of two rows as text, ignoring case, in the user's
+    // locale; SubItemIndex counts the columns after the port from 0.
+    static int CompareDeviceRows(const QTreeWidgetItem* Item1, const QTreeWidgetItem* Item2, int SubItemIndex);
+    // Shows a device in every control of the window: the pages when it is the
+    // focused device, its row, its segment series, the segment table. (The
+    // other way, page to record, is PageToDevice of the configuration.)
+    void DeviceDetailsUI(TDeviceInfo& aDevInfo);
+    void ButtonApplyConfigurationClick();
+    void RtColorPickComboDeviceColorChanged();
+    void ComboBoxFlowUnitPredefinedChange(int row);
+    void EditFlowUnitTemperatureCValueChanged();
+    void EditFlowUnitPressureBarValueChanged();
+    void UpdateGasFlowUnits();
 
     // Time unit and the data menu.
     void SetTimeUnit(const QString& aUnit);
@@ -62,21 +103,33 @@ public:
 
     // Segment program table, list and files.
     void MergeSegments();
-    void MemoSegmentsUpdate();
     void SaveSegmentProgramAs1Click();
     void LoadSegmentProgram2Click();
     void ListViewSegmentProgramMouseUp(QMouseEvent* event);
-    // Refreshes the window's views of a device from its record: the segment
-    // list when it is the focused device, its segment series, the table.
-    void DeviceDetailsUI(TDeviceInfo& aDevInfo);
 
     // Data log and data table.
     void LogFile1Click();
-    bool FlowDataLogFileEnsure(bool AlwaysAsk);
-    void FlowDataSave(bool ForceSave);
+    bool FlowDataLogFileEnsure(bool AlwaysAsk) override;
+    void FlowDataSave(bool ForceSave) override;
     void FlowDataLogFileCaption();
-    void DataTableColumns();
-    void AppendDataRow(const QString& row);
+
+    // What the engine, run control and the configuration show here.
+    void SetEngineLamp(bool lit) override;
+    void SetDeviceLamp(ThhALed* lamp, bool lit) override;
+    void FlowSerie(const TDeviceInfo& device, double x, double y) override;
+    void AppendDataLines(const QStringList& lines) override;
+    bool AutoScrollChecked() const override;
+    void ScrollDataTableToEnd() override;
+    void MemoSegmentsUpdate() override;
+    void Pause(int ms) override;
+    QStringList SelectedPorts() const override;
+    void RefreshDevice(TDeviceInfo& device) override;
+    void ClearFlowSerie(TDeviceInfo& device) override;
+    void BeginThreadShutdown() override;
+    void EndThreadShutdown() override;
+    void FreeLamp(ThhALed* lamp) override;
+    void ShowAllDevicesUnknown() override;
+    void ColourLamp(ThhALed* lamp, TRtColor color) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,11 +142,21 @@ private:
     QWidget* BuildWorkingArea();
     QWidget* BuildBottomPanel();
     QWidget* BuildSegmentPage();
+    QWidget* BuildConfigurePage();
+    QWidget* BuildDirectControlPage();
+    QGroupBox* BuildFlowUnitGroup();
+    QGroupBox* BuildPumpGroup();
+    void ConnectPages();
     void BuildMenus();
     void BuildSegmentPopupMenu();
     void AddStartupDeviceRows();
     void CreateWorkingFolders();
-    void StopDeviceThreads();
+    void FillFluidLists();
+    void SetDeviceRowMarkers();
+    void ShowDeviceRow(const TDeviceInfo& device);
+    void ShowDevicePage(const TDeviceInfo& device);
+    TConfigurePage ReadConfigurePage(const TDeviceInfo& device) const;
+    void SelectFluidRow(QComboBox* list, qint32 fluidID, bool gasList);
 
     void CreateTimeHighlight();
     TRtPointSeries* NewDeviceSeries(const TDeviceInfo& device, bool flow);
@@ -105,7 +168,10 @@ private:
     bool MergedSegmentsInput(QStringList& input) const;
 
     TDataLog dataLog;
-    bool dataHeaderPending = true;
+    TEngineTick engine{*this};
+    TRunControl runControl{*this, engine};
+    bool closed = false;
+    QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;
     QString timeUnitSuffix = QStringLiteral("m");
     ThhALed* engineLed = nullptr;
@@ -131,8 +197,46 @@ private:
     QLabel* LabelSegmentStartTime = nullptr;
     QTreeWidget* ListViewSegmentProgram = nullptr;
     QMenu* PopupMenuSegment = nullptr;
+    QTimer* TimerEngine = nullptr;
+
+    // Design segments page.
+    QLabel* LabelSelectedDeviceNameRole = nullptr;
+    TRtDoubleEdit* RtDoubleEditDevMaxFlow = nullptr;
+    QLabel* LabelSpecifiedFlowUnit = nullptr;
+    TRtDoubleEdit* RtDoubleEditSegmentFlow = nullptr;
+    QLabel* LabelResultingFlowinSpecifiedUnit = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+
+    // Direct control page.
+    TRtDoubleEdit* RtDoubleEditDirectControlMaxFlow = nullptr;
+    QLabel* LabelDirectControlMaxFlowUnit = nullptr;
+    TRtDoubleEdit* RtDoubleEditDirectControlDesiredFlow = nullptr;
+    QLabel* LabelDirectControlResultingFlow = nullptr;
+    QPushButton* BitBtn7 = nullptr;
+    QPushButton* BitBtn8 = nullptr;
+
+    // Configure page.
+    QLineEdit* EditDeviceType = nullptr;
+    QLineEdit* EditDeviceName = nullptr;
+    TRtColorPickCombo* RtColorPickComboDeviceColor = nullptr;
+    QLabel* LabelDeviceColor = nullptr;
+    QComboBox* ComboBoxDeviceFluid = nullptr;
+    QComboBox* ComboBoxDeviceFluidPump = nullptr;
+    QGroupBox* GroupBoxFlowUnit = nullptr;
+    QLineEdit* EditFlowUnitName = nullptr;
+    TRtDoubleEdit* EditFlowUnitTemperatureC = nullptr;
+    QLabel* LabelUnitTemp = nullptr;
+    TRtDoubleEdit* EditFlowUnitPressureBar = nullptr;
+    QLabel* LabelPSI = nullptr;
+    QComboBox* ComboBoxFlowUnitPredefined = nullptr;
+    QGroupBox* GroupBoxConfigurePump = nullptr;
+    TRtDoubleEdit* RtDoubleEditFluidTemperature = nullptr;
+    TRtDoubleEdit* RtDoubleEditSyringeSizeuL = nullptr;
+    QPushButton* BitBtn6 = nullptr;
 
     QAction* LogFile1 = nullptr;
+    QAction* Resetsoftware1 = nullptr;
     QAction* Minute1 = nullptr;
     QAction* Hour1 = nullptr;
     QAction* Day1 = nullptr;

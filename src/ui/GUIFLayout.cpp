@@ -2,14 +2,19 @@
 #include "ui/GUIF.h"
 
 #include "ui/Icons.h"
+#include "ui/Named.h"
+#include "ui/widgets/RtDoubleEdit.h"
 #include "ui/widgets/RtGraph2D.h"
 
 #include <QBoxLayout>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -24,13 +29,6 @@ constexpr int MessageLogWidth = 500;
 constexpr int StatusBarHeight = 20;
 constexpr int MinimumPane = 31;
 constexpr int PanelPadding = 3;
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QPlainTextEdit* TextTable(const char* name)
 {
@@ -148,7 +146,10 @@ QWidget* TGUIF::BuildWorkingArea()
         {"TabSheet1", "Designer", "todo_list"},
     };
     for (const Page& page : pages) {
-        QWidget* sheet = qstrcmp(page.name, "TabSheetSegment") == 0 ? BuildSegmentPage() : new QWidget;
+        QWidget* sheet = qstrcmp(page.name, "TabSheetConfigure") == 0       ? BuildConfigurePage()
+                       : qstrcmp(page.name, "TabSheetSegment") == 0       ? BuildSegmentPage()
+                       : qstrcmp(page.name, "TabSheetDirectControl") == 0 ? BuildDirectControlPage()
+                                                                          : new QWidget;
         sheet->setObjectName(QString::fromLatin1(page.name));
         PageControl1->addTab(sheet, TarvoIcon(QString::fromLatin1(page.icon)), QString::fromLatin1(page.caption));
     }
@@ -169,6 +170,35 @@ QWidget* TGUIF::BuildWorkingArea()
 QWidget* TGUIF::BuildSegmentPage()
 {
     LabelSegmentStartTime = Named(new QLabel, "LabelSegmentStartTime");
+    LabelSelectedDeviceNameRole = Named(new QLabel(QStringLiteral("Name or role")), "LabelSelectedDeviceNameRole");
+    RtDoubleEditDevMaxFlow = Named(new TRtDoubleEdit, "RtDoubleEditDevMaxFlow");
+    RtDoubleEditDevMaxFlow->setReadOnly(true);
+    LabelSpecifiedFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelSpecifiedFlowUnit");
+    RtDoubleEditSegmentFlow = Named(new TRtDoubleEdit, "RtDoubleEditSegmentFlow");
+    RtDoubleEditSegmentFlow->SetMaxValue(100);
+    LabelResultingFlowinSpecifiedUnit =
+        Named(new QLabel(QStringLiteral("Resulting flow in specified unit")), "LabelResultingFlowinSpecifiedUnit");
+
+    auto* editors = new QGridLayout;
+    editors->addWidget(Named(new QLabel(QStringLiteral("Selected device")), "LabelSelectedDevice"), 0, 0);
+    editors->addWidget(LabelSelectedDeviceNameRole, 0, 1, 1, 2);
+    editors->addWidget(Named(new QLabel(QStringLiteral("Maximum flow")), "LabelDeviceMaxFlow"), 1, 0);
+    editors->addWidget(RtDoubleEditDevMaxFlow, 1, 1);
+    editors->addWidget(LabelSpecifiedFlowUnit, 1, 2);
+    editors->addWidget(LabelSegmentStartTime, 2, 0);
+    editors->addWidget(Named(new QLabel(QStringLiteral("Segment flow, %")), "LabelSegmentFow"), 3, 0);
+    editors->addWidget(RtDoubleEditSegmentFlow, 3, 1);
+    editors->addWidget(LabelResultingFlowinSpecifiedUnit, 3, 2);
+    editors->setColumnStretch(2, 1);
+
+    BitBtn1 = Named(new QPushButton(TarvoIcon(QStringLiteral("play")), QStringLiteral("Start segment program(s)")),
+                    "BitBtn1");
+    BitBtn2 = Named(new QPushButton(TarvoIcon(QStringLiteral("stop")), QStringLiteral("Stop segment program(s)")),
+                    "BitBtn2");
+    auto* selected = Named(new QGroupBox(QStringLiteral("Selected devices")), "GroupBoxSegmentProgram");
+    auto* buttons = new QHBoxLayout(selected);
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
 
     ListViewSegmentProgram = ReportList("ListViewSegmentProgram", {QStringLiteral("Time, m"), QStringLiteral("Flow, %"),
                                                                    QStringLiteral("Type"), QStringLiteral("Note")});
@@ -180,14 +210,50 @@ QWidget* TGUIF::BuildSegmentPage()
     // Until a device is shown, the list holds an example program.
     ShowSegmentRows(QStringLiteral("0 0 Step\r\n10 0.7525 Step\r\n30 65 Ramp\r\n60 100 Step\r\n65 0 Step"));
 
-    auto* editors = new QVBoxLayout;
-    editors->addWidget(LabelSegmentStartTime);
-    editors->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addLayout(editors);
+    left->addWidget(selected);
+    left->addStretch();
 
     auto* page = new QWidget;
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(editors, 1);
+    layout->addLayout(left, 1);
     layout->addWidget(ListViewSegmentProgram, 1);
+    return page;
+}
+
+QWidget* TGUIF::BuildDirectControlPage()
+{
+    RtDoubleEditDirectControlMaxFlow = Named(new TRtDoubleEdit, "RtDoubleEditDirectControlMaxFlow");
+    RtDoubleEditDirectControlMaxFlow->setEnabled(false);
+    LabelDirectControlMaxFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelDirectControlMaxFlowUnit");
+    RtDoubleEditDirectControlDesiredFlow = Named(new TRtDoubleEdit, "RtDoubleEditDirectControlDesiredFlow");
+    RtDoubleEditDirectControlDesiredFlow->SetMaxValue(100);
+    LabelDirectControlResultingFlow =
+        Named(new QLabel(QStringLiteral("Resulting flow in specified unit")), "LabelDirectControlResultingFlow");
+    BitBtn7 = Named(new QPushButton(TarvoIcon(QStringLiteral("play")), QStringLiteral("Apply setpoint")), "BitBtn7");
+    // "&&" shows one ampersand, as in the menus.
+    BitBtn8 = Named(new QPushButton(TarvoIcon(QStringLiteral("stop")), QStringLiteral("Stop flow && stop tracking device")),
+                    "BitBtn8");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Named(new QLabel(QStringLiteral("Maximum flow")), "Label7"), 0, 0);
+    grid->addWidget(RtDoubleEditDirectControlMaxFlow, 0, 1);
+    grid->addWidget(LabelDirectControlMaxFlowUnit, 0, 2);
+    grid->addWidget(Named(new QLabel(QStringLiteral("Setpoint, %")), "Label6"), 1, 0);
+    grid->addWidget(RtDoubleEditDirectControlDesiredFlow, 1, 1);
+    grid->addWidget(LabelDirectControlResultingFlow, 1, 2);
+    grid->setColumnStretch(2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BitBtn7);
+    buttons->addWidget(BitBtn8);
+    buttons->addStretch();
+
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->addStretch();
     return page;
 }
 

@@ -90,7 +90,9 @@ void TGUIF::BuildMenus()
 
     QMenu* devices = Menu(bar, "Devices1", QStringLiteral("Devices"));
     Item(devices, "Searchdevices1", QStringLiteral("Search Devices"))->setIcon(TarvoIcon(QStringLiteral("usb")));
-    Item(devices, "Resetsoftware1", QStringLiteral("Reset Devices"))->setIcon(TarvoIcon(QStringLiteral("synchronize")));
+    Resetsoftware1 = Item(devices, "Resetsoftware1", QStringLiteral("Reset Devices"));
+    Resetsoftware1->setIcon(TarvoIcon(QStringLiteral("synchronize")));
+    connect(Resetsoftware1, &QAction::triggered, this, &TGUIF::Resetsoftware1Click);
 
     for (QMenu* menu : {file, preferences, data, devices})
         bar->addMenu(menu);

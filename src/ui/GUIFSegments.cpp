@@ -82,19 +82,6 @@ void TGUIF::ShowSegmentRows(const QString& program)
         new QTreeWidgetItem(ListViewSegmentProgram, row);
 }
 
-void TGUIF::DeviceDetailsUI(TDeviceInfo& aDevInfo)
-{
-    TDeviceInfo focused;
-    if (GetSelectedDevice(focused) && focused.COMPort == aDevInfo.COMPort)
-        ShowSegmentRows(aDevInfo.SegmentProgram);
-    SegmentSerie(aDevInfo);
-    // The caller's record learns its series too, so storing it later keeps it.
-    TDeviceInfo stored;
-    if (GetDeviceByPort(aDevInfo.COMPort, stored))
-        aDevInfo.SerieSegment = stored.SerieSegment;
-    MemoSegmentsUpdate();
-}
-
 void TGUIF::SaveSegmentProgramAs1Click()
 {
     FileDialogRequest request{SegmentFileFilter, QStringLiteral("txt"), SegmentProgramFolder(), QString()};

@@ -140,6 +140,44 @@ void Synchronize(QPainter& p)
     Arrowhead(p, QPointF(2.7, 10.5), 250);
 }
 
+QPolygonF Diamond()
+{
+    return QPolygonF({QPointF(8, 2), QPointF(14, 8), QPointF(8, 14), QPointF(2, 8)});
+}
+
+void KeyframeSolid(QPainter& p)
+{
+    p.setPen(InkPen(1.2));
+    p.setBrush(Ink);
+    p.drawPolygon(Diamond());
+}
+
+void Keyframe(QPainter& p)
+{
+    p.setPen(InkPen(1.2));
+    p.drawPolygon(Diamond());
+}
+
+void Checkmark(QPainter& p)
+{
+    p.setPen(QPen(QColor(0x2E, 0x8B, 0x57), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6.5, 12.5), QPointF(13.5, 3.5)}));
+}
+
+void Play(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2E, 0x8B, 0x57));
+    p.drawPolygon(QPolygonF({QPointF(4, 2.5), QPointF(13.5, 8), QPointF(4, 13.5)}));
+}
+
+void Stop(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xC0, 0x39, 0x2B));
+    p.drawRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
+}
+
 const QHash<QString, Drawing>& Drawings()
 {
     static const QHash<QString, Drawing> drawings = {
@@ -152,6 +190,11 @@ const QHash<QString, Drawing>& Drawings()
         {QStringLiteral("alarm_clock"), AlarmClock},
         {QStringLiteral("usb"), Usb},
         {QStringLiteral("synchronize"), Synchronize},
+        {QStringLiteral("keyframe-solid"), KeyframeSolid},
+        {QStringLiteral("keyframe"), Keyframe},
+        {QStringLiteral("checkmark"), Checkmark},
+        {QStringLiteral("play"), Play},
+        {QStringLiteral("stop"), Stop},
     };
     return drawings;
 }

@@ -83,7 +83,6 @@ TEST_F(DeviceConfigurationTest, ApplyStartsTheWorkerOnceAndRecoloursItsLamp)
     EXPECT_EQ(window.lampTokens.size(), 1u);
     EXPECT_EQ(window.lampColours.value(configured.Led), 0x80FF0000u);
     EXPECT_TRUE(engine.DataHeaderPending);
-    EXPECT_EQ(window.designerRebuilds, 1);
     EXPECT_EQ(window.refreshed.last(), QStringLiteral("COMX"));
 
     page.Color = 0xFF0000FF;
@@ -123,4 +122,23 @@ TEST_F(DeviceConfigurationTest, PumpTakesOnlyKnownSyringes)
     EXPECT_EQ(Device(1).SyringeSizeuL, 1000);
     EXPECT_EQ(Device(1).MaxFlow_ulpm, 25000);
     EXPECT_EQ(Device(1).NameRole, QStringLiteral("Humidifier")) << "the rest is applied";
+}
+
+TEST_F(DeviceConfigurationTest, ListTextsFollowTheRecord)
+{
+    TDeviceInfo device = Device(0);
+    EXPECT_EQ(DeviceStateText(device), QStringLiteral("Unknown"));
+    TMFCThread thread;
+    device.ThreadMFC = &thread;
+    const struct { tDeviceControlMode mode; const char* text; } states[] = {
+        {dcmSegment, "Segment"}, {dcmDirect, "Direct"}, {dcmIdle, "Ready"}};
+    for (const auto& state : states) {
+        device.ControlMode = state.mode;
+        EXPECT_EQ(DeviceStateText(device), QString::fromLatin1(state.text));
+    }
+    device.DevType = dtMFCB;
+    device.FluidID = 8;
+    EXPECT_EQ(DeviceTypeAndGasText(device), QStringLiteral("MFC-B:N2"));
+    device.FluidID = 999;
+    EXPECT_EQ(DeviceTypeAndGasText(device), QStringLiteral("MFC-B:Undefined"));
 }

@@ -56,7 +56,6 @@ public:
         return reinterpret_cast<ThhALed*>(lampTokens.back().get());
     }
     void ColourLamp(ThhALed* lamp, TRtColor color) override { lampColours[lamp] = color; }
-    void RebuildDesigner() override { ++designerRebuilds; }
 
     TDataLog dataLog{[this](const QString& message) { MM(message); }};
     bool engineLampLit = false;
@@ -79,5 +78,4 @@ public:
 
     std::vector<std::unique_ptr<char>> lampTokens;
     QMap<ThhALed*, TRtColor> lampColours;
-    int designerRebuilds = 0;
 };

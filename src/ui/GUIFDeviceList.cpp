@@ -1,0 +1,88 @@
+// The device list: rows, markers, selection and its refresh.
+#include "ui/GUIF.h"
+
+#include "app/DeviceRegistry.h"
+#include "ui/Icons.h"
+#include "ui/widgets/RtPointSeries.h"
+
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+
+enum DeviceColumn { PortColumn, StateColumn, InstrumentColumn, DeviceColumn, NameColumn };
+
+} // namespace
+
+int TGUIF::CompareDeviceRows(const QTreeWidgetItem* Item1, const QTreeWidgetItem* Item2, int SubItemIndex)
+{
+    const int column = SubItemIndex + 1;
+    return QString::localeAwareCompare(Item1->text(column).toLower(), Item2->text(column).toLower());
+}
+
+QStringList TGUIF::SelectedPorts() const
+{
+    QStringList ports;
+    for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = ListViewDevices->topLevelItem(row);
+        if (item->isSelected())
+            ports << item->text(PortColumn);
+    }
+    return ports;
+}
+
+void TGUIF::SetDeviceRowMarkers()
+{
+    const QTreeWidgetItem* focused = ListViewDevices->currentItem();
+    for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = ListViewDevices->topLevelItem(row);
+        if (item == focused)
+            item->setIcon(PortColumn, TarvoIcon(QStringLiteral("keyframe-solid")));
+        else if (item->isSelected())
+            item->setIcon(PortColumn, TarvoIcon(QStringLiteral("keyframe")));
+        else
+            item->setIcon(PortColumn, QIcon());
+    }
+}
+
+void TGUIF::ListViewDevicesClick()
+{
+    SetDeviceRowMarkers();
+    // The graph shows the programs of the selected devices only.
+    for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = ListViewDevices->topLevelItem(row);
+        TDeviceInfo device;
+        if (!GetDeviceByPort(item->text(PortColumn), device) || !device.SerieSegment)
+            continue;
+        if (item->isSelected())
+            SegmentSerie(device);
+        else
+            device.SerieSegment->Clear();
+    }
+    TDeviceInfo focused;
+    if (GetSelectedDevice(focused)) {
+        DeviceDetailsUI(focused);
+    } else {
+        EditDeviceType->setText(QStringLiteral("No valid device selected"));
+        EditDeviceName->clear();
+    }
+}
+
+void TGUIF::ShowDeviceRow(const TDeviceInfo& device)
+{
+    for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = ListViewDevices->topLevelItem(row);
+        if (item->text(PortColumn) != device.COMPort)
+            continue;
+        item->setText(StateColumn, DeviceStateText(device));
+        if (device.DevType <= dtMFCD)
+            item->setText(DeviceColumn, DeviceTypeAndGasText(device));
+        item->setText(NameColumn, device.NameRole);
+    }
+}
+
+void TGUIF::ShowAllDevicesUnknown()
+{
+    for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row)
+        ListViewDevices->topLevelItem(row)->setText(StateColumn, QStringLiteral("Unknown"));
+}

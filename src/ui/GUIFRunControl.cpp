@@ -1,0 +1,158 @@
+// The engine timer, run control's buttons and what the engine and run
+// control show in the window.
+#include "ui/GUIF.h"
+
+#include "app/DeviceRegistry.h"
+#include "app/Errors.h"
+#include "app/Prompts.h"
+#include "ui/widgets/RtColorPickCombo.h"
+#include "ui/widgets/RtDoubleEdit.h"
+#include "ui/widgets/RtPointSeries.h"
+#include "ui/widgets/hhALed.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+
+void TGUIF::ConnectPages()
+{
+    TimerEngine = new QTimer(this);
+    TimerEngine->setObjectName(QStringLiteral("TimerEngine"));
+    TimerEngine->setInterval(TEngineTick::TickIntervalMS);
+    connect(TimerEngine, &QTimer::timeout, this, &TGUIF::TimerEngineTimer);
+
+    connect(ListViewDevices, &QTreeWidget::itemSelectionChanged, this, &TGUIF::ListViewDevicesClick);
+    connect(ListViewDevices, &QTreeWidget::currentItemChanged, this, &TGUIF::ListViewDevicesClick);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TGUIF::ButtonSegmentProgramStartClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &TGUIF::ButtonSegmentProgramStopClick);
+    connect(BitBtn7, &QPushButton::clicked, this, &TGUIF::ButtonApplyFlowClick);
+    connect(BitBtn8, &QPushButton::clicked, this, &TGUIF::ButtonSegmentProgramStopClick);
+    connect(RtDoubleEditDirectControlDesiredFlow, &TRtDoubleEdit::ValueChanged, this,
+            &TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged);
+    connect(RtDoubleEditSegmentFlow, &TRtDoubleEdit::ValueChanged, this, &TGUIF::UpdateGasFlowUnits);
+
+    connect(BitBtn6, &QPushButton::clicked, this, &TGUIF::ButtonApplyConfigurationClick);
+    connect(RtColorPickComboDeviceColor, &TRtColorPickCombo::Changed, this, &TGUIF::RtColorPickComboDeviceColorChanged);
+    connect(ComboBoxFlowUnitPredefined, &QComboBox::currentIndexChanged, this, &TGUIF::ComboBoxFlowUnitPredefinedChange);
+    connect(EditFlowUnitTemperatureC, &TRtDoubleEdit::ValueChanged, this, &TGUIF::EditFlowUnitTemperatureCValueChanged);
+    connect(EditFlowUnitPressureBar, &TRtDoubleEdit::ValueChanged, this, &TGUIF::EditFlowUnitPressureBarValueChanged);
+}
+
+void TGUIF::TimerEngineTimer()
+{
+    // An error ends this tick only; the timer goes on with the next one.
+    try {
+        engine.Tick();
+    } catch (const TarvoError& error) {
+        ShowMessage(error.Message());
+    } catch (const std::exception& error) {
+        ShowMessage(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void TGUIF::ButtonSegmentProgramStartClick()
+{
+    runControl.ButtonSegmentProgramStartClick();
+}
+
+void TGUIF::ButtonSegmentProgramStopClick()
+{
+    runControl.ButtonSegmentProgramStopClick();
+}
+
+void TGUIF::ButtonApplyFlowClick()
+{
+    runControl.ButtonApplyFlowClick();
+}
+
+void TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged()
+{
+    UpdateGasFlowUnits();
+    runControl.DesiredFlowChanged(RtDoubleEditDirectControlDesiredFlow->Value());
+}
+
+void TGUIF::Resetsoftware1Click()
+{
+    runControl.Resetsoftware1Click();
+}
+
+void TGUIF::SetEngineLamp(bool lit)
+{
+    if (engineLed)
+        engineLed->SetValue(lit);
+}
+
+void TGUIF::SetDeviceLamp(ThhALed* lamp, bool lit)
+{
+    if (lamp)
+        lamp->SetValue(lit);
+}
+
+void TGUIF::FlowSerie(const TDeviceInfo& device, double x, double y)
+{
+    FlowSerie(device, x, y, false);
+}
+
+void TGUIF::ClearFlowSerie(TDeviceInfo& device)
+{
+    FlowSerie(device, 0, 0, true);
+    // The record learns its series, so the caller's later store keeps it.
+    TDeviceInfo stored;
+    if (GetDeviceByPort(device.COMPort, stored))
+        device.SerieFlow = stored.SerieFlow;
+}
+
+void TGUIF::Pause(int ms)
+{
+    QThread::msleep(ms);
+}
+
+void TGUIF::RefreshDevice(TDeviceInfo& device)
+{
+    DeviceDetailsUI(device);
+}
+
+void TGUIF::BeginThreadShutdown()
+{
+    setWindowTitle(QStringLiteral("Waiting for communication threads to stop device actions and terminate. "
+                                  "User interface will be unresponsive until done. "));
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto* cover = new QLabel(QStringLiteral("In case on emergency, cut the power to any device to stop gas flow."),
+                             PageControl1);
+    cover->setAlignment(Qt::AlignCenter);
+    cover->setAutoFillBackground(true);
+    cover->setGeometry(PageControl1->rect());
+    cover->show();
+    shutdownCover = cover;
+    QCoreApplication::processEvents();
+}
+
+void TGUIF::EndThreadShutdown()
+{
+    FormCaption();
+    setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    delete shutdownCover;
+    shutdownCover = nullptr;
+    ClearGraph(true);
+}
+
+void TGUIF::FreeLamp(ThhALed* lamp)
+{
+    delete lamp;
+}
+
+void TGUIF::ColourLamp(ThhALed* lamp, TRtColor color)
+{
+    lamp->SetFalseColor(QColor::fromRgb(color & 0x00FFFFFF));
+    const int size = 16 * GetDPIScaling();
+    lamp->resize(size, size);
+}

@@ -1,0 +1,163 @@
+#include "WindowFixture.h"
+
+#include "engine/RunControl.h"
+#include "mfc/MFCThread.h"
+#include "ui/widgets/RtColorPickCombo.h"
+#include "ui/widgets/RtDoubleEdit.h"
+#include "ui/widgets/hhALed.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class ConfigureTest : public WindowFixture {
+protected:
+    QComboBox* Units() const { return Find<QComboBox>("ComboBoxFlowUnitPredefined"); }
+    QComboBox* Gases() const { return Find<QComboBox>("ComboBoxDeviceFluid"); }
+
+    void ChooseGas(qint32 id) const
+    {
+        for (int row = 1; row < Gases()->count(); ++row) {
+            if (Gases()->itemData(row).toInt() == id) {
+                Gases()->setCurrentIndex(row);
+                return;
+            }
+        }
+        FAIL() << "gas " << id << " not listed";
+    }
+
+    void Apply() const { QTest::mouseClick(Find<QPushButton>("BitBtn6"), Qt::LeftButton); }
+
+    // The number in a grouped read-out such as "24.580 75 ml/min".
+    static double Number(const QString& text)
+    {
+        QString digits = text.section(QLatin1Char(' '), 0, -2);
+        return digits.remove(QLatin1Char(' ')).toDouble();
+    }
+};
+
+TEST_F(ConfigureTest, ReferenceConditionsFillTheUnitEditors)
+{
+    auto* temperature = Find<TRtDoubleEdit>("EditFlowUnitTemperatureC");
+    auto* pressure = Find<TRtDoubleEdit>("EditFlowUnitPressureBar");
+    auto* name = Find<QLineEdit>("EditFlowUnitName");
+    EXPECT_EQ(Units()->count(), 22);
+    EXPECT_EQ(Units()->currentIndex(), -1);
+    EXPECT_TRUE(temperature->isHidden());
+
+    Units()->setCurrentIndex(3);
+    EXPECT_EQ(temperature->Value(), 20);
+    EXPECT_EQ(pressure->Value(), 1.01325);
+    EXPECT_EQ(name->text(), QStringLiteral("ml/min"));
+    EXPECT_EQ(Find<QLabel>("LabelUnitTemp")->text(), QStringLiteral("68ºF"));
+    EXPECT_EQ(Find<QLabel>("LabelPSI")->text(), QStringLiteral("14.696 psi"));
+    for (const char* control : {"EditFlowUnitTemperatureC", "EditFlowUnitPressureBar", "LabelUnitTemp", "LabelPSI"})
+        EXPECT_TRUE(Find<QWidget>(control)->isVisible()) << control;
+
+    Units()->setCurrentIndex(21);
+    EXPECT_EQ(temperature->Value(), 22);
+    EXPECT_EQ(Find<QLabel>("LabelUnitTemp")->text(), QStringLiteral("71.6ºF"));
+
+    Units()->setCurrentIndex(1);
+    EXPECT_EQ(name->text(), QStringLiteral("g/min"));
+    EXPECT_EQ(temperature->Value(), 22) << "grams keep the conditions as they were";
+    for (const char* control : {"EditFlowUnitTemperatureC", "EditFlowUnitPressureBar", "LabelUnitTemp", "LabelPSI"})
+        EXPECT_TRUE(Find<QWidget>(control)->isHidden()) << control;
+
+    Units()->setCurrentIndex(0);
+    EXPECT_EQ(name->text(), QStringLiteral("g/min")) << "the header changes nothing";
+}
+
+TEST_F(ConfigureTest, FocusedRowIsShownAndMarked)
+{
+    auto* type = Find<QLineEdit>("EditDeviceType");
+    Focus(QStringLiteral("COMX"));
+    Devices()->setCurrentItem(nullptr);
+    EXPECT_EQ(type->text(), QStringLiteral("No valid device selected"));
+    EXPECT_TRUE(Find<QLineEdit>("EditDeviceName")->text().isEmpty());
+
+    Focus(QStringLiteral("COMY"));
+    EXPECT_EQ(type->text(), QStringLiteral("Simulated MFC"));
+    EXPECT_EQ(Find<QLineEdit>("EditDeviceName")->text(), QStringLiteral("Virtual Demo"));
+    EXPECT_EQ(Find<TRtColorPickCombo>("RtColorPickComboDeviceColor")->ActiveColor(), clRtGreen);
+    EXPECT_EQ(Find<QLabel>("LabelSelectedDeviceNameRole")->text(), QStringLiteral("Virtual Demo Simulated MFC"));
+    EXPECT_EQ(Gases()->currentIndex(), 0) << "no gas configured: the header shows";
+    EXPECT_NEAR(Find<TRtDoubleEdit>("RtDoubleEditDevMaxFlow")->Value(), 500, 1e-9);
+
+    // Ctrl-click adds COMX: it becomes the focused row, COMY stays selected.
+    QTreeWidgetItem* comx = Devices()->topLevelItem(0);
+    const QRect rect = Devices()->visualItemRect(comx);
+    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, Qt::ControlModifier, rect.center());
+    EXPECT_EQ(Devices()->currentItem(), comx);
+    EXPECT_FALSE(comx->icon(0).isNull());
+    EXPECT_FALSE(Devices()->topLevelItem(1)->icon(0).isNull());
+    EXPECT_EQ(window->SelectedPorts(), (QStringList{QStringLiteral("COMX"), QStringLiteral("COMY")}));
+}
+
+TEST_F(ConfigureTest, ApplyNeedsAGasAndStartsTheDeviceOnce)
+{
+    Focus(QStringLiteral("COMX"));
+    Apply();
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("No fluid selected for MFC")});
+    EXPECT_FALSE(Device(QStringLiteral("COMX")).ThreadMFC);
+
+    ChooseGas(8);
+    Apply();
+    const TDeviceInfo device = Device(QStringLiteral("COMX"));
+    ASSERT_TRUE(device.ThreadMFC);
+    ASSERT_TRUE(device.Led);
+    EXPECT_EQ(device.Led->FalseColor(), QColor(0x80, 0x00, 0x80)) << "the lamp's dark colour is the device's";
+    EXPECT_EQ(device.Led->x(), 18 * window->GetDPIScaling());
+    EXPECT_EQ(Devices()->topLevelItem(0)->text(1), QStringLiteral("Ready"));
+    EXPECT_EQ(device.ControlMode, dcmIdle);
+    EXPECT_EQ(device.FluidID, 8);
+
+    Find<TRtColorPickCombo>("RtColorPickComboDeviceColor")->SetActiveColor(0xFFFF0000);
+    EXPECT_EQ(Find<QLabel>("LabelDeviceColor")->text(), QStringLiteral("00000255"));
+    Apply();
+    EXPECT_EQ(Device(QStringLiteral("COMX")).ThreadMFC, device.ThreadMFC);
+    EXPECT_EQ(Device(QStringLiteral("COMX")).Led, device.Led) << "no second lamp";
+    EXPECT_EQ(device.Led->FalseColor(), QColor(0xFF, 0x00, 0x00));
+}
+
+TEST_F(ConfigureTest, AirIsShownForGasZeroNeverTheHeader)
+{
+    SetProgram(QStringLiteral("COMX"), QString());
+    TDeviceInfo device = Device(QStringLiteral("COMX"));
+    device.FluidID = 0;
+    ASSERT_TRUE(StoreDevice(device));
+    Focus(QStringLiteral("COMX"));
+    ASSERT_GT(Gases()->currentIndex(), 0);
+    EXPECT_TRUE(Gases()->currentText().startsWith(QStringLiteral("Air ")));
+}
+
+TEST_F(ConfigureTest, FullScaleAndResultingFlowInTheUsersUnit)
+{
+    Focus(QStringLiteral("COMX")); // 50 SCCM
+    ChooseGas(0);
+    Units()->setCurrentIndex(3); // 20 °C, 1.01325 bar
+    Apply();
+    EXPECT_NEAR(Find<TRtDoubleEdit>("RtDoubleEditDevMaxFlow")->Value(), 49.1615, 1e-4);
+    EXPECT_NEAR(Find<TRtDoubleEdit>("RtDoubleEditDirectControlMaxFlow")->Value(), 49.1615, 1e-4);
+    Find<TRtDoubleEdit>("RtDoubleEditSegmentFlow")->SetValue(50);
+    EXPECT_NEAR(Number(Find<QLabel>("LabelResultingFlowinSpecifiedUnit")->text()), 24.58, 0.001);
+    EXPECT_TRUE(Find<QLabel>("LabelResultingFlowinSpecifiedUnit")->text().endsWith(QStringLiteral(" ml/min")));
+
+    Units()->setCurrentIndex(1);
+    Apply();
+    // 50 SCCM of the gas table's air (28.85064 g/mol) in g/min.
+    EXPECT_NEAR(Find<TRtDoubleEdit>("RtDoubleEditDevMaxFlow")->Value(), 0.0591952 * 28.85064 / 28.9647, 1e-6);
+    EXPECT_EQ(Find<QLabel>("LabelSpecifiedFlowUnit")->text(), QStringLiteral("g/min"));
+
+    Focus(QStringLiteral("COMY"));
+    EXPECT_EQ(Units()->currentIndex(), -1) << "COMY's unit is volumetric: grams must not carry over to it";
+    Focus(QStringLiteral("COMX"));
+    EXPECT_EQ(Units()->currentIndex(), 1);
+}
+
+} // namespace

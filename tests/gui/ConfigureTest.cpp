@@ -20,16 +20,7 @@ protected:
     QComboBox* Units() const { return Find<QComboBox>("ComboBoxFlowUnitPredefined"); }
     QComboBox* Gases() const { return Find<QComboBox>("ComboBoxDeviceFluid"); }
 
-    void ChooseGas(qint32 id) const
-    {
-        for (int row = 1; row < Gases()->count(); ++row) {
-            if (Gases()->itemData(row).toInt() == id) {
-                Gases()->setCurrentIndex(row);
-                return;
-            }
-        }
-        FAIL() << "gas " << id << " not listed";
-    }
+    void ChooseGas(qint32 id) const { ChooseFluid("ComboBoxDeviceFluid", id); }
 
     void Apply() const { QTest::mouseClick(Find<QPushButton>("BitBtn6"), Qt::LeftButton); }
 

@@ -7,6 +7,7 @@
 #include "support/TestClock.h"
 #include "ui/GUIF.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QTreeWidget>
 
@@ -23,6 +24,7 @@ protected:
     {
         QDir::setCurrent(folder.Path());
         RunStartupSequence();
+        BeforeWindow();
         window = std::make_unique<TGUIF>();
         window->resize(1200, 800);
         window->show();
@@ -34,6 +36,9 @@ protected:
         DevicesLocal.clear();
         QDir::setCurrent(startDir);
     }
+
+    // Changes to the registry the window should find when it starts.
+    virtual void BeforeWindow() {}
 
     template <typename Control>
     Control* Find(const char* name) const
@@ -51,6 +56,19 @@ protected:
         const auto rows = Devices()->findItems(port, Qt::MatchExactly);
         ASSERT_EQ(rows.size(), 1) << port.toStdString();
         Devices()->setCurrentItem(rows.first());
+    }
+
+    // Picks the row of a fluid list that carries fluid `id`.
+    void ChooseFluid(const char* list, qint32 id) const
+    {
+        auto* fluids = Find<QComboBox>(list);
+        for (int row = 1; row < fluids->count(); ++row) {
+            if (fluids->itemData(row).toInt() == id) {
+                fluids->setCurrentIndex(row);
+                return;
+            }
+        }
+        FAIL() << list << " does not list fluid " << id;
     }
 
     TDeviceInfo Device(const QString& port) const

@@ -1,0 +1,198 @@
+#include "WindowFixture.h"
+
+#include "app/MainThreadWait.h"
+#include "mfc/MFCThread.h"
+#include "pump/PSD4Thread.h"
+#include "sim/VirtualMFC.h"
+#include "sim/VirtualPump.h"
+#include "ui/Icons.h"
+#include "ui/widgets/RtDoubleEdit.h"
+#include "ui/widgets/RtPointSeries.h"
+
+#include <QAction>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Programs started and run from the window, as an operator does it.
+class RunFixture : public WindowFixture {
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        // The test ticks the engine itself, on its own clock.
+        Find<QTimer>("TimerEngine")->stop();
+    }
+
+    void Click(const char* button) const { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+
+    void CtrlClick(const QString& port) const
+    {
+        const auto rows = Devices()->findItems(port, Qt::MatchExactly);
+        ASSERT_EQ(rows.size(), 1) << port.toStdString();
+        const QRect rect = Devices()->visualItemRect(rows.first());
+        QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, Qt::ControlModifier, rect.center());
+    }
+
+    // Focuses a row, picks its fluid and applies the configuration.
+    void Configure(const QString& port, const char* fluidList, qint32 fluidID) const
+    {
+        Focus(port);
+        ChooseFluid(fluidList, fluidID);
+        Click("BitBtn6");
+    }
+
+    // One engine tick `seconds` of clock time after the last, with the
+    // workers given `realMS` to hand over their readings.
+    void Tick(double seconds, int realMS)
+    {
+        WaitProcessingEvents([] { return false; }, realMS);
+        clock.AdvanceSeconds(seconds);
+        window->TimerEngineTimer();
+    }
+
+    QString DataTable() const { return Find<QPlainTextEdit>("MemoData")->toPlainText(); }
+};
+
+using DemonstrationTest = RunFixture;
+
+TEST_F(DemonstrationTest, BothDevicesRunTheirProgramsFromStartToReset)
+{
+    Configure(QStringLiteral("COMX"), "ComboBoxDeviceFluid", 8);
+    Configure(QStringLiteral("COMY"), "ComboBoxDeviceFluid", 0);
+    CtrlClick(QStringLiteral("COMX"));
+    ASSERT_EQ(window->SelectedPorts(), (QStringList{QStringLiteral("COMX"), QStringLiteral("COMY")}));
+
+    prompts.InputAnswers.enqueue(QStringLiteral("demo"));
+    Click("BitBtn1");
+    EXPECT_TRUE(prompts.Messages.isEmpty()) << prompts.Messages.join('\n').toStdString();
+    EXPECT_EQ(Device(QStringLiteral("COMX")).ControlMode, dcmSegment);
+    EXPECT_EQ(Device(QStringLiteral("COMY")).ControlMode, dcmSegment);
+
+    for (int i = 0; i < 6; ++i)
+        Tick(3, 1000);
+
+    for (const QString& port : {QStringLiteral("COMX"), QStringLiteral("COMY")}) {
+        const TDeviceInfo device = Device(port);
+        ASSERT_TRUE(device.SerieFlow) << port.toStdString();
+        EXPECT_GE(device.SerieFlow->XValues().size(), 2) << port.toStdString();
+        EXPECT_TRUE(device.SerieFlow->Visible());
+        EXPECT_TRUE(DataTable().contains(device.FlowUnitUser.Name)) << "the header names each device's unit";
+    }
+    const QRegularExpression twoNumbers(QStringLiteral("\\| +[0-9]+\\.[0-9]+ \\| +[0-9]+\\.[0-9]+ \\| $"));
+    const QStringList rows = DataTable().split(QLatin1Char('\n')).filter(twoNumbers);
+    ASSERT_FALSE(rows.isEmpty()) << DataTable().toStdString();
+
+    window->FlowDataSave(true);
+    QFile log(folder.FilePath(QStringLiteral("Logs/demo_2026-10-16-09.txt")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromLatin1(log.readAll()).contains(rows.last() + QStringLiteral("\r\n")));
+
+    Find<QAction>("Resetsoftware1")->trigger();
+    for (int row = 0; row < Devices()->topLevelItemCount(); ++row)
+        EXPECT_EQ(Devices()->topLevelItem(row)->text(1), QStringLiteral("Unknown")) << row;
+    EXPECT_FALSE(HasWorkerThread(Device(QStringLiteral("COMX"))));
+    EXPECT_FALSE(HasWorkerThread(Device(QStringLiteral("COMY"))));
+}
+
+// The prototype installation on the virtual rig: a controller on COM6 and
+// the pump on COM7 come first in the registry, so the window shows them.
+class RigWindowTest : public RunFixture {
+protected:
+    void BeforeWindow() override
+    {
+        mfc.SetSerialNumber(QStringLiteral("432389"));
+        pump.SetInitDurationMS(200);
+        ASSERT_TRUE(mfc.Start() && mfc.Register(QStringLiteral("COM6")));
+        ASSERT_TRUE(pump.Start() && pump.Register(QStringLiteral("COM7")));
+        TDeviceInfo controller;
+        TDeviceInfo syringePump;
+        ASSERT_TRUE(FindKnownDevice(QStringLiteral("432389"), controller));
+        ASSERT_TRUE(FindKnownDevice(QStringLiteral("2020465"), syringePump));
+        controller.COMPort = QStringLiteral("COM6");
+        syringePump.COMPort = QStringLiteral("COM7");
+        DevicesLocal.prepend(syringePump);
+        DevicesLocal.prepend(controller);
+    }
+
+    // The instruments outlive the window: the base tear-down closes it first.
+    VirtualMFC mfc;
+    VirtualPump pump{QStringLiteral("2020465")};
+};
+
+TEST_F(RigWindowTest, PumpNeedsAFluidAndAKnownSyringe)
+{
+    Focus(QStringLiteral("COM7"));
+    Click("BitBtn6");
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("No fluid selected for Pump")});
+    EXPECT_FALSE(HasWorkerThread(Device(QStringLiteral("COM7"))));
+
+    ChooseFluid("ComboBoxDeviceFluidPump", 1001);
+    auto* syringe = Find<TRtDoubleEdit>("RtDoubleEditSyringeSizeuL");
+    syringe->SetValue(300);
+    Click("BitBtn6");
+    EXPECT_EQ(prompts.Messages.last(), QStringLiteral("Invalid syringe volume, value ignored"));
+    EXPECT_EQ(Device(QStringLiteral("COM7")).SyringeSizeuL, 12.5);
+
+    syringe->SetValue(1000);
+    Click("BitBtn6");
+    EXPECT_EQ(Device(QStringLiteral("COM7")).SyringeSizeuL, 1000);
+    EXPECT_EQ(Find<TRtDoubleEdit>("RtDoubleEditDevMaxFlow")->Value(), 25000);
+    EXPECT_TRUE(HasWorkerThread(Device(QStringLiteral("COM7"))));
+}
+
+TEST_F(RigWindowTest, ThreeSelectedDevicesShowTheirProgramsAndOneIsFocused)
+{
+    // As a device search adds what it found.
+    new QTreeWidgetItem(Devices(), {QStringLiteral("COMX"), QStringLiteral("Unknown")});
+    Focus(QStringLiteral("COM6"));
+    CtrlClick(QStringLiteral("COM7"));
+    CtrlClick(QStringLiteral("COMX"));
+
+    const QImage solid = TarvoIcon(QStringLiteral("keyframe-solid")).pixmap(16).toImage();
+    const QImage hollow = TarvoIcon(QStringLiteral("keyframe")).pixmap(16).toImage();
+    int solidMarks = 0;
+    int hollowMarks = 0;
+    for (int row = 0; row < Devices()->topLevelItemCount(); ++row) {
+        const QImage mark = Devices()->topLevelItem(row)->icon(0).pixmap(16).toImage();
+        solidMarks += mark == solid ? 1 : 0;
+        hollowMarks += mark == hollow ? 1 : 0;
+    }
+    EXPECT_EQ(solidMarks, 1);
+    EXPECT_EQ(hollowMarks, 2);
+    EXPECT_EQ(Devices()->currentItem()->text(0), QStringLiteral("COMX"));
+
+    for (const QString& port : {QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COMX")}) {
+        const TDeviceInfo device = Device(port);
+        ASSERT_TRUE(device.SerieSegment) << port.toStdString();
+        EXPECT_GE(device.SerieSegment->XValues().size(), 3) << port.toStdString();
+    }
+}
+
+TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
+{
+    SetProgram(QStringLiteral("COM6"), QStringLiteral("0 50 Step\r\n30 50 Step"));
+    SetProgram(QStringLiteral("COM7"), QStringLiteral("0 50 Step\r\n30 50 Step"));
+    Configure(QStringLiteral("COM6"), "ComboBoxDeviceFluid", 8);
+    Configure(QStringLiteral("COM7"), "ComboBoxDeviceFluidPump", 1001);
+    CtrlClick(QStringLiteral("COM6"));
+    prompts.InputAnswers.enqueue(QStringLiteral("rig"));
+    Click("BitBtn1");
+
+    for (int i = 0; i < 60 && !(mfc.Setpoint_counts() > 0 && pump.IsBusy()); ++i)
+        Tick(5, 500);
+    ASSERT_EQ(mfc.Setpoint_counts(), 32000);
+    ASSERT_TRUE(pump.IsBusy()) << "dispensing";
+
+    window->close();
+    EXPECT_EQ(mfc.Setpoint_counts(), 0);
+    EXPECT_FALSE(pump.IsBusy());
+    EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().indexOf(QStringLiteral("Timeout")) < 0);
+}
+
+} // namespace

@@ -1,7 +1,11 @@
 // The main window under load: the message log after hundreds of thousands of
-// lines, and flow series of a day's running (100 000 points per device).
+// lines, flow series of a day's running (100 000 points per device), and the
+// forced save of a day's data table.
 #include "app/DeviceRegistry.h"
+#include "app/ProgramFolder.h"
+#include "app/Prompts.h"
 #include "app/Startup.h"
+#include "engine/DataLog.h"
 #include "ui/GUIF.h"
 #include "ui/widgets/RtGraph2D.h"
 
@@ -80,6 +84,53 @@ void BM_ReplotTwoDevicesFullDay(benchmark::State& state)
         graph->replot();
 }
 BENCHMARK(BM_ReplotTwoDevicesFullDay)->Unit(benchmark::kMillisecond);
+
+// Names every log "day" and never shows a dialog.
+class DayLogPrompts final : public Prompts {
+public:
+    void ShowMessage(const QString&) override {}
+    bool InputQuery(const QString&, const QString&, QString& value) override
+    {
+        value = QStringLiteral("day");
+        return true;
+    }
+    bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
+    bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
+};
+
+// A forced save of a day's table: a row every 3 s for eight devices, with
+// its two backup versions turned over on every save.
+void BM_FlowDataSaveDay(benchmark::State& state)
+{
+    constexpr int DayOfRows = 28800;
+    constexpr int Devices = 8;
+    RunStartupSequence();
+    QList<TDeviceInfo> devices;
+    for (int d = 0; d < Devices; ++d)
+        devices << DevicesLocal.at(d % DevicesLocal.size());
+    QStringList lines = DataTableColumns(devices);
+    const double start = 46311.375;
+    for (int row = 0; row < DayOfRows; ++row) {
+        QString line = DataRowTimeColumn(start + row * 3.0 / 86400);
+        for (int d = 0; d < Devices; ++d)
+            line += DataRowValueColumn(12.5 + d + (row % 100) / 7.0);
+        lines << line;
+    }
+    const QString table = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+
+    QTemporaryDir folder;
+    SetProgramFolder(folder.path());
+    DayLogPrompts prompts;
+    SetPrompts(&prompts);
+    TDataLog log([](const QString&) {});
+    log.FlowDataLogFileEnsure(false);
+    for (auto _ : state)
+        log.FlowDataSave(true, table);
+    state.SetBytesProcessed(state.iterations() * table.size());
+    SetPrompts(nullptr);
+    SetProgramFolder(QString());
+}
+BENCHMARK(BM_FlowDataSaveDay)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -170,36 +170,32 @@ TGasFlowDetails TGasFlowDetails::Clone() const
     return *this;
 }
 
+namespace {
+
+// A per-minute unit at standard pressure.
+TGasFlowDetails StandardUnit(const QString& name, TGasFlowType type, TGasFlowVolumeUnit volumeUnit,
+                             double temperatureC)
+{
+    TGasFlowDetails unit;
+    unit.Name = name;
+    unit.GasFlowType = type;
+    unit.GasFlowVolumeUnit = volumeUnit;
+    unit.GasFlowTimeUnit = gfMinute;
+    unit.Temperature = temperatureC;
+    unit.TemperatureUnit = tuC;
+    unit.Pressure_BarA = StandardPressureBarA;
+    return unit;
+}
+
+} // namespace
+
 void InitializeStandardFlowUnits()
 {
-    FlowUnitGramsPerMinute = TGasFlowDetails();
-    FlowUnitGramsPerMinute.Name = QStringLiteral("g/min");
-    FlowUnitGramsPerMinute.GasFlowType = gfuGrams;
-    FlowUnitGramsPerMinute.GasFlowVolumeUnit = gfvuUndefined;
-    FlowUnitGramsPerMinute.GasFlowTimeUnit = gfMinute;
-    FlowUnitGramsPerMinute.Temperature = 0;
-    FlowUnitGramsPerMinute.TemperatureUnit = tuC;
-    FlowUnitGramsPerMinute.Pressure_BarA = StandardPressureBarA;
-
-    FlowUnitMillilitresPerMinute = TGasFlowDetails();
-    FlowUnitMillilitresPerMinute.Name = QStringLiteral("ml/min");
-    FlowUnitMillilitresPerMinute.GasFlowType = gfuVolumetric;
-    FlowUnitMillilitresPerMinute.GasFlowVolumeUnit = gfvuMLN;
-    FlowUnitMillilitresPerMinute.GasFlowTimeUnit = gfMinute;
-    FlowUnitMillilitresPerMinute.Temperature = 25;
-    FlowUnitMillilitresPerMinute.TemperatureUnit = tuC;
-    FlowUnitMillilitresPerMinute.Pressure_BarA = StandardPressureBarA;
+    FlowUnitGramsPerMinute = StandardUnit(QStringLiteral("g/min"), gfuGrams, gfvuUndefined, 0);
+    FlowUnitMillilitresPerMinute = StandardUnit(QStringLiteral("ml/min"), gfuVolumetric, gfvuMLN, 25);
     FlowUnitMillilitresPerMinute.GasName = QStringLiteral("Air");
     FlowUnitMillilitresPerMinute.GasMolarMass = 28.9647;
-
-    FlowUnitMicrolitresPerMinute = TGasFlowDetails();
-    FlowUnitMicrolitresPerMinute.Name = QStringLiteral("µl/min");
-    FlowUnitMicrolitresPerMinute.GasFlowType = gfuVolumetric;
-    FlowUnitMicrolitresPerMinute.GasFlowVolumeUnit = gfvuMLN;
-    FlowUnitMicrolitresPerMinute.GasFlowTimeUnit = gfMinute;
-    FlowUnitMicrolitresPerMinute.Temperature = 20;
-    FlowUnitMicrolitresPerMinute.TemperatureUnit = tuC;
-    FlowUnitMicrolitresPerMinute.Pressure_BarA = StandardPressureBarA;
+    FlowUnitMicrolitresPerMinute = StandardUnit(QStringLiteral("µl/min"), gfuVolumetric, gfvuMLN, 20);
 }
 
 bool ConvertGasFlow(const TGasFlowDetails& From, TGasFlowDetails& To, QString& Errors, QString& Report)

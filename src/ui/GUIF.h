@@ -171,6 +171,7 @@ private:
     TEngineTick engine{*this};
     TRunControl runControl{*this, engine};
     bool closed = false;
+    bool tickRunning = false;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;
     QString timeUnitSuffix = QStringLiteral("m");

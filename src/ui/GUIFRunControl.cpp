@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -47,6 +48,11 @@ void TGUIF::ConnectPages()
 
 void TGUIF::TimerEngineTimer()
 {
+    // The message box of a failed tick runs its own event loop: the timer
+    // must not start another tick, and stack another box, inside it.
+    if (tickRunning)
+        return;
+    const QScopedValueRollback running(tickRunning, true);
     // An error ends this tick only; the timer goes on with the next one.
     try {
         engine.Tick();

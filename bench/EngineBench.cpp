@@ -1,0 +1,267 @@
+// One engine tick of the real window with eight simulated controllers running
+// their segment programs, after a day of running: a data row every 3 s and a
+// flow point per device every second are already on screen.
+#include "app/Clock.h"
+#include "app/DeviceRegistry.h"
+#include "app/MainThreadWait.h"
+#include "app/ProgramFolder.h"
+#include "app/Prompts.h"
+#include "app/Startup.h"
+#include "engine/DataLog.h"
+#include "engine/DeviceConfiguration.h"
+#include "gas/GasList.h"
+#include "mfc/MFCThread.h"
+#include "ui/GUIF.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int DeviceCount = 8;
+constexpr int SecondsOfData = 86400;
+constexpr int DataRowSeconds = 3;
+// Two minutes of running. The log was saved half a minute before the first
+// tick, so the once-a-minute save falls in the run twice.
+constexpr int Ticks = 120;
+constexpr int SecondsSinceSave = 30;
+constexpr double StartDays = 46311.375; // 2026-10-16 09:00
+// A simulated controller reports every 0.5 to 1 s.
+constexpr int ReadingTimeoutMS = 5000;
+
+const TRtColor DeviceColors[DeviceCount] = {clRtRed,    clRtGreen, clRtBlue,  clRtAqua,
+                                            clRtPurple, clRtBrown, clRtBlack, 0xFFFF8000};
+
+// Whole milliseconds, so the same moment always comes out as the same number
+// and the 3 s row and 60 s save cadences do not drift.
+double MomentAfterMS(qint64 ms)
+{
+    return StartDays + double(ms) / (SecondsPerDay * 1000);
+}
+
+// The program's time, moved on only by the benchmark; the workers stamp their
+// readings with it.
+class SteppedClock final : public ClockSource {
+public:
+    SteppedClock() { SetClockSource(this); }
+    ~SteppedClock() override { SetClockSource(nullptr); }
+    double Now() const override { return MomentAfterMS(elapsedMS.load()); }
+    void AdvanceSeconds(int seconds) { elapsedMS += qint64(seconds) * 1000; }
+
+private:
+    std::atomic<qint64> elapsedMS{0};
+};
+
+// Takes every proposed answer, so the data log file is chosen without an operator.
+class AcceptingPrompts final : public Prompts {
+public:
+    AcceptingPrompts() { SetPrompts(this); }
+    ~AcceptingPrompts() override { SetPrompts(nullptr); }
+    void ShowMessage(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool InputQuery(const QString&, const QString&, QString&) override { return true; }
+    bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
+    bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
+};
+
+// The real window without the tick's pauses (10 ms after each served device,
+// 30 ms to stretch a short tick): they are plain sleeps that do no work, so
+// skipping them removes exactly their length from the measured time.
+class UnpausedWindow final : public TGUIF {
+public:
+    void Pause(int ms) override { skippedMS += ms; }
+    qint64 skippedMS = 0;
+};
+
+// The flow percentage the engine plots for a simulated controller's reading.
+double SimulatedFlowPercent()
+{
+    return QRandomGenerator::global()->bounded(1000) / 1000.0 / TEngineTick::MFCFullScaleCounts * 100;
+}
+
+// Eight simulated controllers on their own ports, made from the two
+// demonstration records (and their segment programs).
+void ReplaceDevicesWithSimulatedOnes()
+{
+    const QList<TDeviceInfo> demonstrations = DevicesLocal;
+    DevicesLocal.clear();
+    for (int i = 0; i < DeviceCount; ++i) {
+        TDeviceInfo device = demonstrations.at(i % demonstrations.size());
+        device.COMPort = QStringLiteral("SIM%1").arg(i + 1);
+        DevicesLocal.append(device);
+    }
+}
+
+// As "Apply" on the Configure page: a gas and a volumetric unit each; the
+// worker thread and its lamp start.
+void ConfigureDevices(UnpausedWindow& window)
+{
+    for (int i = 0; i < DeviceCount; ++i) {
+        TConfigurePage page;
+        page.FluidChosen = true;
+        page.FluidID = GasList().at(i).AlicatID;
+        page.FlowUnitName = QStringLiteral("ml/min");
+        page.TemperatureC = 20;
+        page.PressureBarA = 1.01325;
+        page.DeviceName = QStringLiteral("Bench %1").arg(i + 1);
+        page.Color = DeviceColors[i];
+        ApplyConfiguration(DevicesLocal.at(i), page, window.RunControl(), window.Engine(), window);
+    }
+}
+
+// What "Start" does for each selected device. The device list has rows for
+// the first two devices only, so the records are started here directly.
+void StartPrograms(UnpausedWindow& window)
+{
+    window.FlowDataLogFileEnsure(false);
+    for (int i = 0; i < DeviceCount; ++i) {
+        TDeviceInfo device = DevicesLocal.at(i);
+        device.ControlMode = dcmSegment;
+        device.FlowStartTime = Now();
+        window.ClearFlowSerie(device);
+        StoreDevice(device);
+        window.RefreshDevice(device);
+    }
+    window.Engine().GraphTimeZero = Now();
+    // An operator watching the programs has the listed devices selected, so
+    // the segment table is merged at every tick.
+    window.findChild<QTreeWidget*>(QStringLiteral("ListViewDevices"))->selectAll();
+}
+
+// A day as the engine leaves it, and the clock at its end.
+void FillDay(UnpausedWindow& window, SteppedClock& clock)
+{
+    QStringList rows = DataTableColumns(DevicesLocal);
+    for (int s = 0; s < SecondsOfData; s += DataRowSeconds) {
+        QString row = DataRowTimeColumn(MomentAfterMS(qint64(s) * 1000));
+        for (int i = 0; i < DeviceCount; ++i)
+            row += DataRowValueColumn(0); // a simulated controller reports no full scale: 0 in any unit
+        rows << row;
+    }
+    window.AppendDataLines(rows);
+    window.Engine().DataHeaderPending = false;
+    window.Engine().LastDataRowTime = MomentAfterMS(qint64(SecondsOfData - DataRowSeconds) * 1000);
+
+    for (int s = 0; s < SecondsOfData; ++s) {
+        for (int i = 0; i < DeviceCount; ++i)
+            window.FlowSerie(DevicesLocal.at(i), s / 60.0, SimulatedFlowPercent());
+    }
+    clock.AdvanceSeconds(SecondsOfData - SecondsSinceSave);
+    window.FlowDataSave(true);
+    clock.AdvanceSeconds(SecondsSinceSave);
+    QApplication::processEvents();
+}
+
+// As after a second of real running: every device has a reading the engine
+// has not handled yet, so every tick serves all eight.
+bool EveryDeviceHasFreshReading()
+{
+    return std::all_of(DevicesLocal.cbegin(), DevicesLocal.cend(), [](const TDeviceInfo& device) {
+        return device.LastHandled < device.ThreadMFC->GUIIn.DeviceStatus.DataTime;
+    });
+}
+
+// The tick's replot waits for a zero-interval timer and the repaint for a
+// posted event; the window runs both as soon as the tick returns, so they are
+// part of its cost.
+void RunWorkQueuedByTick()
+{
+    QApplication::processEvents();
+    QApplication::processEvents();
+}
+
+double Milliseconds(qint64 ns)
+{
+    return ns / 1e6;
+}
+
+void BM_EngineTickEightDevicesAfterADay(benchmark::State& state)
+{
+    SteppedClock clock;
+    AcceptingPrompts prompts;
+    RunStartupSequence();
+    ReplaceDevicesWithSimulatedOnes();
+    auto window = std::make_unique<UnpausedWindow>();
+    // The benchmark ticks the engine itself.
+    window->findChild<QTimer*>(QStringLiteral("TimerEngine"))->stop();
+    window->resize(1600, 1000);
+    window->show();
+    ConfigureDevices(*window);
+    StartPrograms(*window);
+    FillDay(*window, clock);
+
+    const QPlainTextEdit* dataTable = window->findChild<QPlainTextEdit*>(QStringLiteral("MemoData"));
+    const int rowsBefore = dataTable->blockCount();
+    qint64 tickOnlyNs = 0;
+    qint64 queuedWorkNs = 0;
+    qint64 saveTicksNs = 0;
+    int saves = 0;
+    for (auto _ : state) {
+        clock.AdvanceSeconds(1);
+        if (!WaitProcessingEvents(EveryDeviceHasFreshReading, ReadingTimeoutMS)) {
+            state.SkipWithError("a simulated controller stopped reporting");
+            break;
+        }
+        const double lastSave = window->DataLog().LastDataLogSave();
+        QElapsedTimer timer;
+        timer.start();
+        window->Engine().Tick();
+        const qint64 tickNs = timer.nsecsElapsed();
+        RunWorkQueuedByTick();
+        const qint64 totalNs = timer.nsecsElapsed();
+        state.SetIterationTime(totalNs / 1e9);
+
+        tickOnlyNs += tickNs;
+        queuedWorkNs += totalNs - tickNs;
+        if (window->DataLog().LastDataLogSave() != lastSave) {
+            ++saves;
+            saveTicksNs += totalNs;
+        }
+    }
+
+    const double ticks = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["tick_only_ms"] = Milliseconds(tickOnlyNs) / ticks;
+    state.counters["replot_ms"] = Milliseconds(queuedWorkNs) / ticks;
+    state.counters["saves"] = saves;
+    state.counters["save_tick_ms"] = saves > 0 ? Milliseconds(saveTicksNs) / saves : 0;
+    state.counters["rows_per_tick"] = (dataTable->blockCount() - rowsBefore) / ticks;
+    state.counters["skipped_pause_ms"] = window->skippedMS / ticks;
+
+    window->RunControl().TerminateThreads(TRunControl::ShutdownTimeoutS);
+    window.reset();
+    DevicesLocal.clear();
+}
+BENCHMARK(BM_EngineTickEightDevicesAfterADay)
+    ->UseManualTime()
+    ->Iterations(Ticks)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Working folders and the data log go to a throwaway folder.
+    QTemporaryDir scratch;
+    QDir::setCurrent(scratch.path());
+    SetProgramFolder(scratch.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    SetProgramFolder(QString());
+    return 0;
+}

@@ -16,6 +16,10 @@
 namespace {
 
 constexpr double DataRowIntervalDays = 3.0 / SecondsPerDay;
+// The last row's time is taken after the devices were served, and the timer
+// may fire a little early: half a tick of slack keeps the row at the third
+// tick instead of letting it slip to the fourth.
+constexpr double DataRowSlackDays = 0.5 / SecondsPerDay;
 // Lets the lamp of a served device show for a moment.
 constexpr int ServedDevicePauseMS = 10;
 // A tick shorter than this is stretched by a pause of the same length, so
@@ -43,7 +47,7 @@ void TEngineTick::Tick()
 {
     view.SetEngineLamp(true);
     const double tickStart = Now();
-    const bool rowDue = tickStart > LastDataRowTime + DataRowIntervalDays;
+    const bool rowDue = tickStart > LastDataRowTime + DataRowIntervalDays - DataRowSlackDays;
     const QString timeColumn = rowDue ? DataRowTimeColumn(tickStart) : QString();
 
     QString valueColumns;

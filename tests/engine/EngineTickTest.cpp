@@ -108,6 +108,22 @@ TEST_F(EngineTickTest, UnconfiguredDevicesGiveQuestionMarksEveryThreeSeconds)
     EXPECT_EQ(window.dataLines.size(), 13);
 }
 
+TEST_F(EngineTickTest, RowsStayThreeTicksApartWhileServingTakesTime)
+{
+    window.clockDuringPauses = &clock;
+    AttachMFC(0, 100, 1);
+    AttachMFC(1, 100, 1);
+    const double start = clock.Now();
+    for (int second = 0; second < 12; ++second) {
+        clock.Set(start + second / SecondsPerDay); // the timer's one-second beat
+        for (const auto& thread : mfcThreads)
+            thread->GUIIn.DeviceStatus.DataTime = clock.Now();
+        engine.Tick();
+    }
+    ASSERT_GT(window.pausedMS, 0);
+    EXPECT_EQ(window.dataLines.size(), 5 + 4) << "rows at 0, 3, 6 and 9 s";
+}
+
 TEST_F(EngineTickTest, HandlesEachReadingOnce)
 {
     DevicesLocal[0].ControlMode = dcmDirect;

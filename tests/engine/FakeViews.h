@@ -6,6 +6,7 @@
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineView.h"
 #include "engine/RunControlView.h"
+#include "support/TestClock.h"
 
 #include <QMap>
 #include <QStringList>
@@ -34,7 +35,12 @@ public:
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
     void MemoSegmentsUpdate() override { ++segmentTableRefreshes; }
-    void Pause(int ms) override { pausedMS += ms; }
+    void Pause(int ms) override
+    {
+        pausedMS += ms;
+        if (clockDuringPauses)
+            clockDuringPauses->AdvanceSeconds(ms / 1000.0);
+    }
 
     // Run-control view.
     QStringList SelectedPorts() const override { return selected; }
@@ -66,6 +72,7 @@ public:
     int scrolls = 0;
     int segmentTableRefreshes = 0;
     int pausedMS = 0;
+    TestClock* clockDuringPauses = nullptr; // time passes while the engine pauses
 
     QStringList selected;
     QString focused;

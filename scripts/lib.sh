@@ -28,6 +28,18 @@ tarvo_install_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# A locale with a decimal comma, so the tests can show that numbers in
+# programs and logs never follow the C library's locale. Without root the
+# test that needs it is skipped.
+tarvo_ensure_comma_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  tarvo_install_packages locales
+  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+}
+
 # tarvo_build PRESET [TARGET...]
 tarvo_build() {
   local preset=$1

@@ -1,11 +1,11 @@
 // One engine tick of the real window with eight simulated controllers running
 // their segment programs, after a day of running: a data row every 3 s and a
 // flow point per device every second are already on screen.
+#include "AcceptingPrompts.h"
+
 #include "app/Clock.h"
 #include "app/DeviceRegistry.h"
 #include "app/MainThreadWait.h"
-#include "app/ProgramFolder.h"
-#include "app/Prompts.h"
 #include "app/Startup.h"
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
@@ -16,17 +16,14 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -63,17 +60,6 @@ public:
 
 private:
     std::atomic<qint64> elapsedMS{0};
-};
-
-// Takes every proposed answer, so the data log file is chosen without an operator.
-class AcceptingPrompts final : public Prompts {
-public:
-    AcceptingPrompts() { SetPrompts(this); }
-    ~AcceptingPrompts() override { SetPrompts(nullptr); }
-    void ShowMessage(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool InputQuery(const QString&, const QString&, QString&) override { return true; }
-    bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
-    bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
 };
 
 // The real window without the tick's pauses (10 ms after each served device,
@@ -249,19 +235,3 @@ BENCHMARK(BM_EngineTickEightDevicesAfterADay)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // Working folders and the data log go to a throwaway folder.
-    QTemporaryDir scratch;
-    QDir::setCurrent(scratch.path());
-    SetProgramFolder(scratch.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    SetProgramFolder(QString());
-    return 0;
-}

@@ -1,9 +1,9 @@
 // The main window under load: the message log after hundreds of thousands of
 // lines, flow series of a day's running (100 000 points per device), and the
 // forced save of a day's data table.
+#include "AcceptingPrompts.h"
+
 #include "app/DeviceRegistry.h"
-#include "app/ProgramFolder.h"
-#include "app/Prompts.h"
 #include "app/Startup.h"
 #include "engine/DataLog.h"
 #include "ui/GUIF.h"
@@ -12,8 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -85,19 +83,6 @@ void BM_ReplotTwoDevicesFullDay(benchmark::State& state)
 }
 BENCHMARK(BM_ReplotTwoDevicesFullDay)->Unit(benchmark::kMillisecond);
 
-// Names every log "day" and never shows a dialog.
-class DayLogPrompts final : public Prompts {
-public:
-    void ShowMessage(const QString&) override {}
-    bool InputQuery(const QString&, const QString&, QString& value) override
-    {
-        value = QStringLiteral("day");
-        return true;
-    }
-    bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
-    bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
-};
-
 // A forced save of a day's table: a row every 3 s for eight devices, with
 // its two backup versions turned over on every save.
 void BM_FlowDataSaveDay(benchmark::State& state)
@@ -118,32 +103,13 @@ void BM_FlowDataSaveDay(benchmark::State& state)
     }
     const QString table = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 
-    QTemporaryDir folder;
-    SetProgramFolder(folder.path());
-    DayLogPrompts prompts;
-    SetPrompts(&prompts);
+    AcceptingPrompts prompts;
     TDataLog log([](const QString&) {});
     log.FlowDataLogFileEnsure(false);
     for (auto _ : state)
         log.FlowDataSave(true, table);
     state.SetBytesProcessed(state.iterations() * table.size());
-    SetPrompts(nullptr);
-    SetProgramFolder(QString());
 }
 BENCHMARK(BM_FlowDataSaveDay)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // The window makes its working folders in the current folder: keep them out of the way.
-    QTemporaryDir scratch;
-    QDir::setCurrent(scratch.path());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

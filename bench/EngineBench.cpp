@@ -3,9 +3,9 @@
 // flow point per device every second are already on screen.
 #include "AcceptingPrompts.h"
 
-#include "app/Clock.h"
-#include "app/DeviceRegistry.h"
-#include "app/MainThreadWait.h"
+#include "base/Clock.h"
+#include "devices/DeviceRegistry.h"
+#include "base/MainThreadWait.h"
 #include "app/Startup.h"
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"

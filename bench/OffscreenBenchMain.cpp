@@ -1,6 +1,6 @@
 // The main of the window benchmarks: Qt's offscreen platform, and the
 // working folders and data logs in a throwaway folder.
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // forced save of a day's data table.
 #include "AcceptingPrompts.h"
 
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "app/Startup.h"
 #include "engine/DataLog.h"
 #include "ui/GUIF.h"

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "gas/GasList.h"
 
 #include <QLocale>

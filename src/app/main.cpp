@@ -1,4 +1,4 @@
-#include "app/Prompts.h"
+#include "base/Prompts.h"
 #include "app/Startup.h"
 #include "ui/GUIF.h"
 #include "ui/WindowPrompts.h"

@@ -1,10 +1,10 @@
 #include "engine/DataLog.h"
 
-#include "app/Clock.h"
-#include "app/ProgramFolder.h"
-#include "app/Prompts.h"
-#include "app/TextEncoding.h"
-#include "segments/TextHelpers.h"
+#include "base/Clock.h"
+#include "base/ProgramFolder.h"
+#include "base/Prompts.h"
+#include "base/TextEncoding.h"
+#include "base/TextHelpers.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DeviceInfo.h"
+#include "devices/DeviceInfo.h"
 
 #include <QList>
 #include <QString>

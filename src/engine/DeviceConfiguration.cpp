@@ -1,7 +1,7 @@
 #include "engine/DeviceConfiguration.h"
 
-#include "app/DeviceRegistry.h"
-#include "app/Prompts.h"
+#include "devices/DeviceRegistry.h"
+#include "base/Prompts.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControl.h"
 #include "gas/GasList.h"

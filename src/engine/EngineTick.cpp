@@ -1,7 +1,7 @@
 #include "engine/EngineTick.h"
 
-#include "app/Clock.h"
-#include "app/DeviceRegistry.h"
+#include "base/Clock.h"
+#include "devices/DeviceRegistry.h"
 #include "engine/DataLog.h"
 #include "engine/EngineView.h"
 #include "gas/FlowUnits.h"
@@ -9,7 +9,7 @@
 #include "pump/PSD4Thread.h"
 #include "pump/PumpSpeeds.h"
 #include "segments/SegmentProgram.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "engine/FlowUnitDisplay.h"
 
-#include "app/DeviceInfo.h"
+#include "devices/DeviceInfo.h"
 #include "gas/FlowUnits.h"
 #include "pump/PumpSpeeds.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include "engine/RunControl.h"
 
-#include "app/Clock.h"
-#include "app/DeviceRegistry.h"
-#include "app/MainThreadWait.h"
-#include "app/Prompts.h"
+#include "base/Clock.h"
+#include "devices/DeviceRegistry.h"
+#include "base/MainThreadWait.h"
+#include "base/Prompts.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControlView.h"
 #include "mfc/MFCThread.h"
 #include "pump/PSD4Thread.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <QDeadlineTimer>
 #include <QLoggingCategory>

@@ -1,6 +1,6 @@
 #include "gas/FlowUnits.h"
 
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <QLoggingCategory>
 

@@ -1,7 +1,7 @@
 #include "gas/GasList.h"
 
-#include "app/Errors.h"
-#include "segments/TextHelpers.h"
+#include "base/Errors.h"
+#include "base/TextHelpers.h"
 
 #include <QLoggingCategory>
 

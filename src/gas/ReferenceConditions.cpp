@@ -1,7 +1,7 @@
 #include "gas/ReferenceConditions.h"
 
 #include "gas/FlowUnits.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 namespace {
 

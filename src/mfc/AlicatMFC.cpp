@@ -1,7 +1,7 @@
 #include "mfc/AlicatMFC.h"
 
-#include "app/Clock.h"
-#include "segments/TextHelpers.h"
+#include "base/Clock.h"
+#include "base/TextHelpers.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>

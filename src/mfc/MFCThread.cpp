@@ -1,10 +1,10 @@
 #include "mfc/MFCThread.h"
 
-#include "app/Clock.h"
-#include "app/Errors.h"
-#include "app/InterruptibleSleep.h"
-#include "app/MainThreadWait.h"
-#include "segments/TextHelpers.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
+#include "base/InterruptibleSleep.h"
+#include "base/MainThreadWait.h"
+#include "base/TextHelpers.h"
 
 #include <QLoggingCategory>
 #include <QRandomGenerator>

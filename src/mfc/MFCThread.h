@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WorkerHandOver.h"
+#include "base/WorkerHandOver.h"
 #include "mfc/AlicatMFC.h"
 
 #include <QString>

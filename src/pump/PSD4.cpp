@@ -1,7 +1,7 @@
 #include "pump/PSD4.h"
 
-#include "app/Errors.h"
-#include "app/InterruptibleSleep.h"
+#include "base/Errors.h"
+#include "base/InterruptibleSleep.h"
 #include "serial/SerialPort.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "pump/PSD4Thread.h"
 
-#include "app/Clock.h"
-#include "app/MainThreadWait.h"
-#include "app/InterruptibleSleep.h"
+#include "base/Clock.h"
+#include "base/MainThreadWait.h"
+#include "base/InterruptibleSleep.h"
 #include "pump/PSD4.h"
 #include "serial/SerialPort.h"
 

@@ -1,6 +1,6 @@
 #include "pump/PumpSpeeds.h"
 
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "segments/SegmentProgram.h"
 
-#include "app/Errors.h"
-#include "app/Prompts.h"
-#include "segments/TextHelpers.h"
+#include "base/Errors.h"
+#include "base/Prompts.h"
+#include "base/TextHelpers.h"
 
 #include <QMap>
 #include <QVarLengthArray>

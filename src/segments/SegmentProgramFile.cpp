@@ -1,10 +1,10 @@
 #include "segments/SegmentProgramFile.h"
 
-#include "app/Clock.h"
-#include "app/ProgramFolder.h"
-#include "app/TextEncoding.h"
+#include "base/Clock.h"
+#include "base/ProgramFolder.h"
+#include "base/TextEncoding.h"
 #include "segments/SegmentProgram.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <QDateTime>
 #include <QDir>

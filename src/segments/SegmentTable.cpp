@@ -1,7 +1,7 @@
 #include "segments/SegmentTable.h"
 
 #include "segments/SegmentProgram.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <QMap>
 

@@ -1,8 +1,8 @@
 #include "serial/SerialPort.h"
 
-#include "app/Clock.h"
-#include "app/TextEncoding.h"
-#include "segments/TextHelpers.h"
+#include "base/Clock.h"
+#include "base/TextEncoding.h"
+#include "base/TextHelpers.h"
 #include "serial/PortFolder.h"
 
 #include <QDateTime>

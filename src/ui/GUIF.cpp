@@ -1,9 +1,9 @@
 #include "ui/GUIF.h"
 
-#include "app/DeviceRegistry.h"
-#include "app/Errors.h"
-#include "app/Prompts.h"
-#include "segments/TextHelpers.h"
+#include "devices/DeviceRegistry.h"
+#include "base/Errors.h"
+#include "base/Prompts.h"
+#include "base/TextHelpers.h"
 #include "ui/TimeUnit.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/RtPointSeries.h"

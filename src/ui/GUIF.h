@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DeviceInfo.h"
+#include "devices/DeviceInfo.h"
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineTick.h"

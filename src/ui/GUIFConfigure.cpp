@@ -3,9 +3,9 @@
 // control of the window.
 #include "ui/GUIF.h"
 
-#include "app/DeviceRegistry.h"
-#include "app/Errors.h"
-#include "app/Prompts.h"
+#include "devices/DeviceRegistry.h"
+#include "base/Errors.h"
+#include "base/Prompts.h"
 #include "engine/FlowUnitDisplay.h"
 #include "gas/GasList.h"
 #include "gas/ReferenceConditions.h"

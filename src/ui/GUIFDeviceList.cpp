@@ -1,7 +1,7 @@
 // The device list: rows, markers, selection and its refresh.
 #include "ui/GUIF.h"
 
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "ui/Icons.h"
 #include "ui/widgets/RtPointSeries.h"
 

@@ -2,7 +2,7 @@
 // designer's time highlight, time scaling and the visibility toggles.
 #include "ui/GUIF.h"
 
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "ui/SegmentSeriesPoints.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/RtPointSeries.h"

@@ -2,9 +2,9 @@
 // control show in the window.
 #include "ui/GUIF.h"
 
-#include "app/DeviceRegistry.h"
-#include "app/Errors.h"
-#include "app/Prompts.h"
+#include "devices/DeviceRegistry.h"
+#include "base/Errors.h"
+#include "base/Prompts.h"
 #include "ui/widgets/RtColorPickCombo.h"
 #include "ui/widgets/RtDoubleEdit.h"
 #include "ui/widgets/RtPointSeries.h"

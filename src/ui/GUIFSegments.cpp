@@ -1,12 +1,12 @@
 // The segment program table, the segment list and program files.
 #include "ui/GUIF.h"
 
-#include "app/Clock.h"
-#include "app/DeviceRegistry.h"
-#include "app/Prompts.h"
+#include "base/Clock.h"
+#include "devices/DeviceRegistry.h"
+#include "base/Prompts.h"
 #include "segments/SegmentProgramFile.h"
 #include "segments/SegmentTable.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <QAction>
 #include <QPlainTextEdit>

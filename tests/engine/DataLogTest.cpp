@@ -1,7 +1,7 @@
 #include "engine/DataLog.h"
 
-#include "app/Clock.h"
-#include "segments/TextHelpers.h"
+#include "base/Clock.h"
+#include "base/TextHelpers.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempFolder.h"
 #include "support/TestClock.h"

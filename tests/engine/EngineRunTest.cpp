@@ -1,7 +1,7 @@
 #include "FakeViews.h"
 
-#include "app/Clock.h"
-#include "app/MainThreadWait.h"
+#include "base/Clock.h"
+#include "base/MainThreadWait.h"
 #include "app/Startup.h"
 #include "engine/DataLog.h"
 #include "engine/EngineTick.h"
@@ -11,7 +11,7 @@
 #include "pump/PSD4Thread.h"
 #include "pump/PumpSpeeds.h"
 #include "segments/SegmentProgram.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "sim/VirtualMFC.h"
 #include "sim/VirtualPump.h"
 #include "support/RecordingPrompts.h"

@@ -8,7 +8,7 @@
 #include "pump/PSD4Thread.h"
 #include "pump/PumpSpeeds.h"
 #include "segments/SegmentProgram.h"
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempFolder.h"
 #include "support/TestClock.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DeviceInfo.h"
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceInfo.h"
+#include "devices/DeviceRegistry.h"
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineView.h"

@@ -1,4 +1,4 @@
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "app/Startup.h"
 #include "engine/FlowUnitDisplay.h"
 

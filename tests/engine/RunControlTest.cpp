@@ -1,6 +1,6 @@
 #include "FakeViews.h"
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 #include "app/Startup.h"
 #include "engine/DataLog.h"
 #include "engine/EngineTick.h"

@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "app/MainThreadWait.h"
+#include "base/MainThreadWait.h"
 #include "mfc/MFCThread.h"
 #include "pump/PSD4Thread.h"
 #include "sim/VirtualMFC.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "app/Startup.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempFolder.h"

@@ -1,6 +1,6 @@
 #include "TraceRecorder.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "mfc/AlicatMFC.h"
 #include "sim/ScriptedInstrument.h"
 #include "sim/VirtualMFC.h"

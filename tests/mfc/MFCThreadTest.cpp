@@ -1,5 +1,5 @@
-#include "app/Clock.h"
-#include "app/MainThreadWait.h"
+#include "base/Clock.h"
+#include "base/MainThreadWait.h"
 #include "mfc/MFCThread.h"
 #include "sim/VirtualMFC.h"
 #include "support/TempFolder.h"

@@ -1,6 +1,6 @@
 #include "pump/PSD4.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "serial/SerialPort.h"
 #include "sim/ScriptedInstrument.h"
 #include "sim/VirtualPump.h"

@@ -1,6 +1,6 @@
 #include "pump/PSD4Thread.h"
 
-#include "app/MainThreadWait.h"
+#include "base/MainThreadWait.h"
 #include "pump/PSD4.h"
 #include "serial/SerialPort.h"
 #include "sim/VirtualPump.h"

@@ -1,6 +1,6 @@
 #include "segments/SegmentProgramFile.h"
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempFolder.h"
 

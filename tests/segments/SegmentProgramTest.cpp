@@ -1,6 +1,6 @@
 #include "segments/SegmentProgram.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "support/RecordingPrompts.h"
 
 #include <gtest/gtest.h>

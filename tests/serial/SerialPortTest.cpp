@@ -1,6 +1,6 @@
 #include "LineFixture.h"
 
-#include "app/MainThreadWait.h"
+#include "base/MainThreadWait.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>

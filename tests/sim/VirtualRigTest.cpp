@@ -1,6 +1,6 @@
 #include "sim/VirtualRig.h"
 
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 #include "app/Startup.h"
 #include "serial/PortFolder.h"
 #include "serial/SerialPort.h"

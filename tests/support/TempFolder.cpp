@@ -1,6 +1,6 @@
 #include "TempFolder.h"
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "ui/widgets/RtDoubleEdit.h"
 
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "app/DeviceFluidName.h"
-#include "app/DeviceRegistry.h"
-#include "app/Errors.h"
+#include "devices/DeviceFluidName.h"
+#include "devices/DeviceRegistry.h"
+#include "base/Errors.h"
 #include "app/Startup.h"
 #include "support/TestClock.h"
 

@@ -1,4 +1,4 @@
-#include "app/MainThreadWait.h"
+#include "base/MainThreadWait.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

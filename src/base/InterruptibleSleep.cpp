@@ -1,4 +1,4 @@
-#include "app/InterruptibleSleep.h"
+#include "base/InterruptibleSleep.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "app/DeviceFluidName.h"
+#include "devices/DeviceFluidName.h"
 
-#include "app/DeviceInfo.h"
+#include "devices/DeviceInfo.h"
 #include "gas/GasList.h"
 
 QString DeviceFluidName(const TDeviceInfo& device)

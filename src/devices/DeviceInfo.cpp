@@ -1,6 +1,6 @@
-#include "app/DeviceInfo.h"
+#include "devices/DeviceInfo.h"
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 
 QString DeviceTypeName(tDeviceType type)
 {

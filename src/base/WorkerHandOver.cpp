@@ -1,4 +1,4 @@
-#include "app/WorkerHandOver.h"
+#include "base/WorkerHandOver.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "support/TestClock.h"
 
 #include <gtest/gtest.h>

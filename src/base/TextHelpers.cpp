@@ -1,7 +1,7 @@
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
-#include "app/Clock.h"
-#include "app/Errors.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
 
 #include <QDateTime>
 #include <QLocale>

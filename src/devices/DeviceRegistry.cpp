@@ -1,6 +1,6 @@
-#include "app/DeviceRegistry.h"
+#include "devices/DeviceRegistry.h"
 
-#include "segments/TextHelpers.h"
+#include "base/TextHelpers.h"
 
 #include <algorithm>
 

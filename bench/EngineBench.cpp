@@ -136,7 +136,7 @@ void FillDay(UnpausedWindow& window, SteppedClock& clock)
             row += DataRowValueColumn(0); // a simulated controller reports no full scale: 0 in any unit
         rows << row;
     }
-    window.AppendDataLines(rows);
+    window.DataLog().AppendDataLines(rows);
     window.Engine().DataHeaderPending = false;
     window.Engine().LastDataRowTime = MomentAfterMS(qint64(SecondsOfData - DataRowSeconds) * 1000);
 

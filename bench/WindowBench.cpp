@@ -101,14 +101,17 @@ void BM_FlowDataSaveDay(benchmark::State& state)
             line += DataRowValueColumn(12.5 + d + (row % 100) / 7.0);
         lines << line;
     }
-    const QString table = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    qint64 tableSize = 0;
+    for (const QString& line : lines)
+        tableSize += line.size() + 2;
 
     AcceptingPrompts prompts;
     TDataLog log([](const QString&) {});
+    log.AppendDataLines(lines);
     log.FlowDataLogFileEnsure(false);
     for (auto _ : state)
-        log.FlowDataSave(true, table);
-    state.SetBytesProcessed(state.iterations() * table.size());
+        log.FlowDataSave(true);
+    state.SetBytesProcessed(state.iterations() * tableSize);
 }
 BENCHMARK(BM_FlowDataSaveDay)->Unit(benchmark::kMillisecond);
 

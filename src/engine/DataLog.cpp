@@ -57,9 +57,17 @@ QString DeviceCell(const QString& text)
 
 } // namespace
 
-TDataLog::TDataLog(MessageSink messageSink)
+TDataLog::TDataLog(MessageSink messageSink, TableSink tableSink)
     : mm(std::move(messageSink))
+    , shown(std::move(tableSink))
 {
+}
+
+void TDataLog::AppendDataLines(const QStringList& lines)
+{
+    table += lines;
+    if (shown)
+        shown(lines);
 }
 
 bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
@@ -83,9 +91,13 @@ bool TDataLog::SaveDue(bool ForceSave) const
     return !fileName.isEmpty() && (ForceSave || Now() > lastSave + SaveIntervalDays);
 }
 
-void TDataLog::FlowDataSave(bool ForceSave, const QString& table)
+void TDataLog::FlowDataSave(bool ForceSave)
 {
-    if (!SaveDue(ForceSave) || TrimControl(table).isEmpty())
+    if (!SaveDue(ForceSave))
+        return;
+    // The text as a view of the table would show it: one line break between lines.
+    const QString text = table.join(QLatin1Char('\n'));
+    if (TrimControl(text).isEmpty())
         return;
     const QFileInfo log(fileName);
     const QString tmp = WithExtension(log, QStringLiteral(".tmp"));
@@ -95,7 +107,7 @@ void TDataLog::FlowDataSave(bool ForceSave, const QString& table)
     // The folder may have been removed since start-up; the log goes where it is named.
     QDir().mkpath(log.path());
     QString error;
-    if (!WriteFile(tmp, FileBytes(table), error)) {
+    if (!WriteFile(tmp, FileBytes(text), error)) {
         QFile::remove(tmp);
         mm(QStringLiteral("Saving data log failed: ") + error);
         return;

@@ -8,15 +8,21 @@
 
 #include <functional>
 
-// The data table saved to its log file: the file's name, the once-a-minute
-// save and the two backup versions. The window owns the table text and hands
-// it over when a save is due; messages for the operator go to `messageSink`
-// (the window's message log).
+// The data table and its log file: the rows and header blocks, the file's
+// name, the once-a-minute save and the two backup versions. The table is
+// kept here, not in the view that shows it, so that what is saved is exactly
+// what was recorded. Messages for the operator go to `messageSink` (the
+// window's message log); appended lines go to `tableSink` (the view).
 class TDataLog {
 public:
     using MessageSink = std::function<void(const QString&)>;
+    using TableSink = std::function<void(const QStringList&)>;
 
-    explicit TDataLog(MessageSink messageSink);
+    explicit TDataLog(MessageSink messageSink, TableSink tableSink = {});
+
+    // The data table: header blocks and rows, one line each.
+    const QStringList& DataTable() const { return table; }
+    void AppendDataLines(const QStringList& lines);
 
     // Full path of the current log file; empty while none is chosen.
     const QString& DataLogFileName() const { return fileName; }
@@ -30,15 +36,17 @@ public:
     // Whether FlowDataSave would write now: a file is chosen and the save is
     // forced or the last one is more than a minute ago.
     bool SaveDue(bool ForceSave) const;
-    // Writes `table` to the log file when due and not blank, keeping the two
-    // previous versions as ".bak1" and ".bak2".
-    void FlowDataSave(bool ForceSave, const QString& table);
+    // Writes the table to the log file when due and not blank, keeping the
+    // two previous versions as ".bak1" and ".bak2".
+    void FlowDataSave(bool ForceSave);
 
     // "Data log file: <name>", or "... <not set>" while no file is chosen.
     QString FlowDataLogFileCaption() const;
 
 private:
     MessageSink mm;
+    TableSink shown;
+    QStringList table;
     QString fileName;
     double lastSave = 0;
 };

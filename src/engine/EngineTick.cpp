@@ -33,8 +33,9 @@ constexpr double PumpSampleOffsetMinutes = 0.25;
 
 } // namespace
 
-TEngineTick::TEngineTick(TEngineView& view)
+TEngineTick::TEngineTick(TEngineView& view, TDataLog& dataLog)
     : view(view)
+    , dataLog(dataLog)
 {
 }
 
@@ -63,16 +64,16 @@ void TEngineTick::Tick()
 
     if (rowDue && !TrimControl(valueColumns).isEmpty()) {
         if (DataHeaderPending) {
-            view.AppendDataLines(DataTableColumns(DevicesLocal));
+            dataLog.AppendDataLines(DataTableColumns(DevicesLocal));
             DataHeaderPending = false;
         }
-        view.AppendDataLines({timeColumn + valueColumns});
+        dataLog.AppendDataLines({timeColumn + valueColumns});
         LastDataRowTime = Now();
         if (view.AutoScrollChecked())
             view.ScrollDataTableToEnd();
     }
 
-    view.FlowDataSave(false);
+    dataLog.FlowDataSave(false);
     view.MemoSegmentsUpdate();
 
     if (Now() - tickStart < ShortestTickDays)

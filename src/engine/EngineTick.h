@@ -1,5 +1,6 @@
 #pragma once
 
+class TDataLog;
 class TEngineView;
 struct TDeviceInfo;
 
@@ -9,7 +10,7 @@ struct TDeviceInfo;
 // table refresh.
 class TEngineTick {
 public:
-    explicit TEngineTick(TEngineView& view);
+    TEngineTick(TEngineView& view, TDataLog& dataLog);
 
     void Tick();
 
@@ -32,4 +33,5 @@ private:
     double GraphMinutes() const;
 
     TEngineView& view;
+    TDataLog& dataLog;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
 struct TDeviceInfo;
 class ThhALed;
@@ -16,11 +16,8 @@ public:
     // One achieved-flow point (minutes since the graph's time zero, percent).
     virtual void FlowSerie(const TDeviceInfo& device, double x, double y) = 0;
     virtual void MM(const QString& message) = 0;
-    virtual void AppendDataLines(const QStringList& lines) = 0;
     virtual bool AutoScrollChecked() const = 0;
     virtual void ScrollDataTableToEnd() = 0;
-    // Saves the data table to its log file when a save is due (or forced).
-    virtual void FlowDataSave(bool ForceSave) = 0;
     virtual void MemoSegmentsUpdate() = 0;
     // Holds the main thread: after a served device, and to stretch a short tick.
     virtual void Pause(int ms) = 0;

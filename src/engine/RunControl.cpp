@@ -4,6 +4,7 @@
 #include "devices/DeviceRegistry.h"
 #include "base/MainThreadWait.h"
 #include "base/Prompts.h"
+#include "engine/DataLog.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControlView.h"
 #include "mfc/MFCThread.h"
@@ -31,9 +32,10 @@ void WaitMS(int ms)
 
 } // namespace
 
-TRunControl::TRunControl(TRunControlView& view, TEngineTick& engine)
+TRunControl::TRunControl(TRunControlView& view, TEngineTick& engine, TDataLog& dataLog)
     : view(view)
     , engine(engine)
+    , dataLog(dataLog)
 {
 }
 
@@ -89,7 +91,7 @@ void TRunControl::ButtonSegmentProgramStartClick()
         ShowMessage(QStringLiteral("No data log file chosen, segment program not started."));
         return;
     }
-    view.FlowDataSave(true);
+    dataLog.FlowDataSave(true);
     for (const QString& port : view.SelectedPorts()) {
         TDeviceInfo device;
         if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
@@ -107,7 +109,7 @@ void TRunControl::ButtonSegmentProgramStartClick()
 
 void TRunControl::ButtonSegmentProgramStopClick()
 {
-    view.FlowDataSave(true);
+    dataLog.FlowDataSave(true);
     for (const QString& port : view.SelectedPorts()) {
         TDeviceInfo device;
         if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
@@ -233,6 +235,6 @@ void TRunControl::MarkDevicesUnconfigured()
 
 void TRunControl::Resetsoftware1Click()
 {
-    view.FlowDataSave(true);
+    dataLog.FlowDataSave(true);
     TerminateThreads(ShutdownTimeoutS);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 struct TDeviceInfo;
+class TDataLog;
 class TEngineTick;
 class TRunControlView;
 
@@ -8,7 +9,7 @@ class TRunControlView;
 // direct setpoints, starting a device's worker thread and stopping them all.
 class TRunControl {
 public:
-    TRunControl(TRunControlView& view, TEngineTick& engine);
+    TRunControl(TRunControlView& view, TEngineTick& engine, TDataLog& dataLog);
 
     // Creates and starts the device's worker thread; false when it has one.
     bool StartDeviceThread(TDeviceInfo& device);
@@ -36,5 +37,6 @@ private:
 
     TRunControlView& view;
     TEngineTick& engine;
+    TDataLog& dataLog;
     bool terminating = false;
 };

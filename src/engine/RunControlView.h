@@ -21,9 +21,8 @@ public:
     virtual void RefreshDevice(TDeviceInfo& device) = 0;
     // Empties the device's achieved-flow series; the record gets the series.
     virtual void ClearFlowSerie(TDeviceInfo& device) = 0;
-    // The data log file: chosen (asking the operator when needed) and saved.
+    // The data log file, chosen (asking the operator when needed) and shown.
     virtual bool FlowDataLogFileEnsure(bool AlwaysAsk) = 0;
-    virtual void FlowDataSave(bool ForceSave) = 0;
 
     // While all threads stop: the window is covered, disabled and says so.
     virtual void BeginThreadShutdown() = 0;

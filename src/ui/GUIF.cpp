@@ -32,7 +32,8 @@ const QColor LedLitColor(0x00, 0xFF, 0x00);
 
 TGUIF::TGUIF(QWidget* parent)
     : QMainWindow(parent)
-    , dataLog([this](const QString& message) { MM(message); })
+    , dataLog([this](const QString& message) { MM(message); },
+              [this](const QStringList& lines) { ShowDataLines(lines); })
 {
     setObjectName(QStringLiteral("GUIF"));
     BuildLayout();
@@ -226,9 +227,7 @@ bool TGUIF::FlowDataLogFileEnsure(bool AlwaysAsk)
 
 void TGUIF::FlowDataSave(bool ForceSave)
 {
-    // The table is only copied out when a save is due, not at every tick.
-    if (dataLog.SaveDue(ForceSave))
-        dataLog.FlowDataSave(ForceSave, MemoData->toPlainText());
+    dataLog.FlowDataSave(ForceSave);
 }
 
 void TGUIF::FlowDataLogFileCaption()
@@ -236,7 +235,7 @@ void TGUIF::FlowDataLogFileCaption()
     LogFile1->setText(dataLog.FlowDataLogFileCaption());
 }
 
-void TGUIF::AppendDataLines(const QStringList& lines)
+void TGUIF::ShowDataLines(const QStringList& lines)
 {
     // The view stays where the operator left it; the engine scrolls to the
     // end itself when auto-scroll is on.

@@ -48,7 +48,7 @@ public:
     double TimeUnitFactor() const { return timeUnitFactor; }
     const QString& TimeUnitSuffix() const { return timeUnitSuffix; }
     ThhALed* EngineLed() const { return engineLed; }
-    const TDataLog& DataLog() const { return dataLog; }
+    TDataLog& DataLog() { return dataLog; }
     TEngineTick& Engine() { return engine; }
     TRunControl& RunControl() { return runControl; }
 
@@ -110,14 +110,13 @@ public:
     // Data log and data table.
     void LogFile1Click();
     bool FlowDataLogFileEnsure(bool AlwaysAsk) override;
-    void FlowDataSave(bool ForceSave) override;
+    void FlowDataSave(bool ForceSave);
     void FlowDataLogFileCaption();
 
     // What the engine, run control and the configuration show here.
     void SetEngineLamp(bool lit) override;
     void SetDeviceLamp(ThhALed* lamp, bool lit) override;
     void FlowSerie(const TDeviceInfo& device, double x, double y) override;
-    void AppendDataLines(const QStringList& lines) override;
     bool AutoScrollChecked() const override;
     void ScrollDataTableToEnd() override;
     void MemoSegmentsUpdate() override;
@@ -137,6 +136,7 @@ protected:
 
 private:
     void FormCreate();
+    void ShowDataLines(const QStringList& lines);
     void BuildLayout();
     QWidget* BuildDataPanel();
     QWidget* BuildWorkingArea();
@@ -168,8 +168,8 @@ private:
     bool MergedSegmentsInput(QStringList& input) const;
 
     TDataLog dataLog;
-    TEngineTick engine{*this};
-    TRunControl runControl{*this, engine};
+    TEngineTick engine{*this, dataLog};
+    TRunControl runControl{*this, engine, dataLog};
     bool closed = false;
     bool tickRunning = false;
     QWidget* shutdownCover = nullptr;

@@ -81,35 +81,46 @@ TEST_F(DataLogTest, AsksOnlyWhenNeededAndCancelKeepsTheFile)
 
 TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
 {
-    log.FlowDataSave(true, QStringLiteral("before a file")); // no file: nothing happens
+    log.AppendDataLines({QStringLiteral("one")});
+    log.FlowDataSave(true); // no file: nothing happens
     ChooseFile();
     EXPECT_EQ(log.LastDataLogSave(), 0.0);
 
-    log.FlowDataSave(false, QStringLiteral("one"));
+    log.FlowDataSave(false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
     EXPECT_EQ(log.LastDataLogSave(), clock.Now());
 
     clock.AdvanceSeconds(59);
-    log.FlowDataSave(false, QStringLiteral("two"));
+    log.AppendDataLines({QStringLiteral("two")});
+    log.FlowDataSave(false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
 
-    log.FlowDataSave(true, QStringLiteral("three"));
-    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("three\r\n"));
+    log.FlowDataSave(true);
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\ntwo\r\n"));
 
     clock.AdvanceSeconds(61);
-    log.FlowDataSave(false, QStringLiteral(" \r\n ")); // blank table: nothing to save
-    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("three\r\n"));
-    log.FlowDataSave(false, QStringLiteral("four"));
-    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("four\r\n"));
+    log.AppendDataLines({QStringLiteral("three")});
+    log.FlowDataSave(false);
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\ntwo\r\nthree\r\n"));
     EXPECT_TRUE(logged.filter(QStringLiteral("failed")).isEmpty());
+}
+
+TEST_F(DataLogTest, BlankTableIsNotSaved)
+{
+    ChooseFile();
+    log.FlowDataSave(true);
+    log.AppendDataLines({QStringLiteral(" "), QString()});
+    log.FlowDataSave(true);
+    EXPECT_FALSE(QFile::exists(LogPath()));
 }
 
 TEST_F(DataLogTest, KeepsTwoPreviousVersionsAndNoTemporaryFile)
 {
     ChooseFile();
-    log.FlowDataSave(true, QStringLiteral("first"));
-    log.FlowDataSave(true, QStringLiteral("first\nsecond"));
-    log.FlowDataSave(true, QStringLiteral("first\nsecond\nthird\n"));
+    for (const char* row : {"first", "second", "third"}) {
+        log.AppendDataLines({QString::fromLatin1(row)});
+        log.FlowDataSave(true);
+    }
 
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\nthird\r\n"));
     EXPECT_EQ(ReadBytes(LogPath(QStringLiteral(".bak1"))), QByteArray("first\r\nsecond\r\n"));
@@ -120,20 +131,23 @@ TEST_F(DataLogTest, KeepsTwoPreviousVersionsAndNoTemporaryFile)
 TEST_F(DataLogTest, WritesWindows1252WithoutByteOrderMark)
 {
     ChooseFile();
-    log.FlowDataSave(true, QStringLiteral("\u00b5l/min \u00ba\r\n2\r3"));
+    log.AppendDataLines({QStringLiteral("\u00b5l/min \u00ba\r\n2\r3")});
+    log.FlowDataSave(true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("\xb5l/min \xba\r\n2\r\n3\r\n"));
 }
 
 TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
 {
     ChooseFile();
-    log.FlowDataSave(true, QStringLiteral("kept"));
+    log.AppendDataLines({QStringLiteral("kept")});
+    log.FlowDataSave(true);
     const double savedAt = log.LastDataLogSave();
     // A folder in the way of the temporary file makes its writing fail.
     ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".tmp"))));
 
     clock.AdvanceSeconds(61);
-    log.FlowDataSave(false, QStringLiteral("kept\nnew"));
+    log.AppendDataLines({QStringLiteral("new")});
+    log.FlowDataSave(false);
     ASSERT_FALSE(logged.isEmpty());
     EXPECT_TRUE(logged.last().startsWith(QStringLiteral("Saving data log failed: "))) << logged.last().toStdString();
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\n"));
@@ -141,25 +155,28 @@ TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
     EXPECT_TRUE(log.SaveDue(false)); // the next tick tries again
 
     ASSERT_TRUE(QDir(LogPath(QStringLiteral(".tmp"))).removeRecursively());
-    log.FlowDataSave(false, QStringLiteral("kept\nnew"));
+    log.FlowDataSave(false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\nnew\r\n"));
 }
 
 TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
 {
     ChooseFile();
-    log.FlowDataSave(true, QStringLiteral("first"));
-    log.FlowDataSave(true, QStringLiteral("second"));
+    log.AppendDataLines({QStringLiteral("first")});
+    log.FlowDataSave(true);
+    log.AppendDataLines({QStringLiteral("second")});
+    log.FlowDataSave(true);
     // A folder that cannot be deleted where ".bak2" goes blocks the rotation,
     // so the new table cannot take the log file's place.
     ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".bak2")) + QStringLiteral("/inside")));
     const double savedAt = log.LastDataLogSave();
     logged.clear();
 
-    log.FlowDataSave(true, QStringLiteral("third"));
+    log.AppendDataLines({QStringLiteral("third")});
+    log.FlowDataSave(true);
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged.first().startsWith(QStringLiteral("Saving data log failed: ")));
-    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("second\r\n"));
+    EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\n"));
     EXPECT_EQ(log.LastDataLogSave(), savedAt);
 }
 
@@ -167,7 +184,8 @@ TEST_F(DataLogTest, CreatesMissingLogsFolder)
 {
     ChooseFile();
     ASSERT_FALSE(QDir(folder.FilePath(QStringLiteral("Logs"))).exists());
-    log.FlowDataSave(true, QStringLiteral("row"));
+    log.AppendDataLines({QStringLiteral("row")});
+    log.FlowDataSave(true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("row\r\n"));
 }
 

@@ -45,8 +45,8 @@ protected:
 
     RecordingPrompts prompts;
     FakeWindow window;
-    TEngineTick engine{window};
-    TRunControl control{window, engine};
+    TEngineTick engine{window, window.dataLog};
+    TRunControl control{window, engine, window.dataLog};
     TConfigurePage page;
 };
 

@@ -57,8 +57,8 @@ protected:
     RecordingPrompts prompts;
     FakeWindow window;
     TDataLog& dataLog = window.dataLog;
-    TEngineTick engine{window};
-    TRunControl control{window, engine};
+    TEngineTick engine{window, window.dataLog};
+    TRunControl control{window, engine, window.dataLog};
 };
 
 // Waits for a request on the instrument's line. The main thread keeps
@@ -91,7 +91,7 @@ TEST_F(EngineRunTest, DemonstrationDeviceRunsItsProgramThroughToTheLog)
     const QStringList measuredRows = window.dataLines.filter(numberThenQuestion);
     ASSERT_FALSE(measuredRows.isEmpty()) << window.dataLines.join('\n').toStdString();
 
-    dataLog.FlowDataSave(true, window.DataTableText());
+    dataLog.FlowDataSave(true);
     QFile log(dataLog.DataLogFileName());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromLatin1(log.readAll()).contains(measuredRows.last() + QStringLiteral("\r\n")));

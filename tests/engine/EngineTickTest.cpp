@@ -65,7 +65,7 @@ protected:
     TestClock clock;
     FakeWindow window;
     TDataLog& dataLog = window.dataLog;
-    TEngineTick engine{window};
+    TEngineTick engine{window, window.dataLog};
     std::vector<std::unique_ptr<TMFCThread>> mfcThreads;
     std::vector<std::unique_ptr<TPSD4Thread>> pumpThreads;
 };

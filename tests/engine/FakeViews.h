@@ -24,13 +24,6 @@ public:
     void SetDeviceLamp(ThhALed* lamp, bool lit) override { if (lit) ++litLamps[lamp]; }
     void FlowSerie(const TDeviceInfo& device, double x, double y) override { flowPoints[device.COMPort].append({x, y}); }
     void MM(const QString& message) override { log.append(message); }
-    void AppendDataLines(const QStringList& lines) override { dataLines += lines; }
-    QString DataTableText() const { return dataLines.join(QStringLiteral("\r\n")); }
-    void FlowDataSave(bool ForceSave) override
-    {
-        if (dataLog.SaveDue(ForceSave))
-            dataLog.FlowDataSave(ForceSave, DataTableText());
-    }
     bool FlowDataLogFileEnsure(bool AlwaysAsk) override { return dataLog.FlowDataLogFileEnsure(AlwaysAsk); }
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
@@ -63,7 +56,9 @@ public:
     }
     void ColourLamp(ThhALed* lamp, TRtColor color) override { lampColours[lamp] = color; }
 
-    TDataLog dataLog{[this](const QString& message) { MM(message); }};
+    // The lines the data table view would show arrive in `dataLines`.
+    TDataLog dataLog{[this](const QString& message) { MM(message); },
+                     [this](const QStringList& lines) { dataLines += lines; }};
     bool engineLampLit = false;
     QMap<ThhALed*, int> litLamps;
     QMap<QString, QList<Point>> flowPoints;

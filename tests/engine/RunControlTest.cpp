@@ -60,8 +60,8 @@ protected:
     RecordingPrompts prompts;
     FakeWindow window;
     TDataLog& dataLog = window.dataLog;
-    TEngineTick engine{window};
-    TRunControl control{window, engine};
+    TEngineTick engine{window, window.dataLog};
+    TRunControl control{window, engine, window.dataLog};
 };
 
 } // namespace

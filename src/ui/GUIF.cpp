@@ -2,6 +2,7 @@
 
 #include "devices/DeviceRegistry.h"
 #include "base/Errors.h"
+#include "base/ProgramFolder.h"
 #include "base/Prompts.h"
 #include "base/TextHelpers.h"
 #include "ui/TimeUnit.h"
@@ -64,6 +65,9 @@ void TGUIF::FormCreate()
     FillFluidLists();
     engineLed = AddLedForThread();
     CreateWorkingFolders();
+    if (ProgramFolderIsUserData())
+        MM(QStringLiteral("Logs and segment programs are kept in %1: the program's own folder is not for writing.")
+               .arg(ProgramFolder()));
     FlowDataLogFileCaption();
     TimerEngine->start();
 }

@@ -6,6 +6,8 @@
 #include "base/Prompts.h"
 #include "base/TextHelpers.h"
 #include "ui/TimeUnit.h"
+#include "ui/pages/ConfigureSheet.h"
+#include "ui/pages/SegmentSheet.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/RtPointSeries.h"
 #include "ui/widgets/hhALed.h"
@@ -62,7 +64,7 @@ void TGUIF::FormCreate()
     PageControl1->setCurrentIndex(0);
     SetTimeUnit(QStringLiteral("MINUTE"));
     AddStartupDeviceRows();
-    FillFluidLists();
+    configureSheet->FillFluidLists();
     engineLed = AddLedForThread();
     CreateWorkingFolders();
     if (ProgramFolderIsUserData())
@@ -159,7 +161,7 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
         Day1->setChecked(aUnit == QLatin1String("DAY"));
     }
     RtGraph2DMain->XAxis1().SetCaption(QStringLiteral("Time, ") + timeUnitSuffix);
-    LabelSegmentStartTime->setText(QStringLiteral("Start time, ") + timeUnitSuffix);
+    segmentSheet->SetTimeUnitSuffix(timeUnitSuffix);
     // The start is converted as well, or an axis that started at 1 minute
     // would end before it starts once shown in days.
     TRtAxis axis = RtGraph2DMain->XAxis1();

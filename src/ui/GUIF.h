@@ -11,11 +11,7 @@
 #include <QMainWindow>
 
 class QAction;
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTimer;
 class QTreeWidgetItem;
 class QMenu;
@@ -25,10 +21,11 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class ThhALed;
-class TRtColorPickCombo;
-class TRtDoubleEdit;
+class TConfigureSheet;
+class TDirectControlSheet;
 class TRtGraph2D;
 class TRtPointSeries;
+class TSegmentSheet;
 
 // The main window: the data area (graph, segment program table, data table)
 // on top, the device list and the tab pages in the middle, the message log,
@@ -132,7 +129,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -141,22 +137,12 @@ private:
     QWidget* BuildDataPanel();
     QWidget* BuildWorkingArea();
     QWidget* BuildBottomPanel();
-    QWidget* BuildSegmentPage();
-    QWidget* BuildConfigurePage();
-    QWidget* BuildDirectControlPage();
-    QGroupBox* BuildFlowUnitGroup();
-    QGroupBox* BuildPumpGroup();
     void ConnectPages();
     void BuildMenus();
-    void BuildSegmentPopupMenu();
     void AddStartupDeviceRows();
     void CreateWorkingFolders();
-    void FillFluidLists();
     void SetDeviceRowMarkers();
     void ShowDeviceRow(const TDeviceInfo& device);
-    void ShowDevicePage(const TDeviceInfo& device);
-    TConfigurePage ReadConfigurePage(const TDeviceInfo& device) const;
-    void SelectFluidRow(QComboBox* list, qint32 fluidID, bool gasList);
 
     void CreateTimeHighlight();
     TRtPointSeries* NewDeviceSeries(const TDeviceInfo& device, bool flow);
@@ -164,7 +150,6 @@ private:
     void ApplySegmentSeriesVisibility();
     void ApplyFlowSeriesVisibility();
     void InvalidateAllSeries();
-    void ShowSegmentRows(const QString& program);
     bool MergedSegmentsInput(QStringList& input) const;
 
     TDataLog dataLog;
@@ -195,46 +180,10 @@ private:
     QTreeWidget* ListViewDevices = nullptr;
     QWidget* PanelActions = nullptr;
     QTabWidget* PageControl1 = nullptr;
-    QLabel* LabelSegmentStartTime = nullptr;
-    QTreeWidget* ListViewSegmentProgram = nullptr;
-    QMenu* PopupMenuSegment = nullptr;
+    TConfigureSheet* configureSheet = nullptr;
+    TSegmentSheet* segmentSheet = nullptr;
+    TDirectControlSheet* directControlSheet = nullptr;
     QTimer* TimerEngine = nullptr;
-
-    // Design segments page.
-    QLabel* LabelSelectedDeviceNameRole = nullptr;
-    TRtDoubleEdit* RtDoubleEditDevMaxFlow = nullptr;
-    QLabel* LabelSpecifiedFlowUnit = nullptr;
-    TRtDoubleEdit* RtDoubleEditSegmentFlow = nullptr;
-    QLabel* LabelResultingFlowinSpecifiedUnit = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-
-    // Direct control page.
-    TRtDoubleEdit* RtDoubleEditDirectControlMaxFlow = nullptr;
-    QLabel* LabelDirectControlMaxFlowUnit = nullptr;
-    TRtDoubleEdit* RtDoubleEditDirectControlDesiredFlow = nullptr;
-    QLabel* LabelDirectControlResultingFlow = nullptr;
-    QPushButton* BitBtn7 = nullptr;
-    QPushButton* BitBtn8 = nullptr;
-
-    // Configure page.
-    QLineEdit* EditDeviceType = nullptr;
-    QLineEdit* EditDeviceName = nullptr;
-    TRtColorPickCombo* RtColorPickComboDeviceColor = nullptr;
-    QLabel* LabelDeviceColor = nullptr;
-    QComboBox* ComboBoxDeviceFluid = nullptr;
-    QComboBox* ComboBoxDeviceFluidPump = nullptr;
-    QGroupBox* GroupBoxFlowUnit = nullptr;
-    QLineEdit* EditFlowUnitName = nullptr;
-    TRtDoubleEdit* EditFlowUnitTemperatureC = nullptr;
-    QLabel* LabelUnitTemp = nullptr;
-    TRtDoubleEdit* EditFlowUnitPressureBar = nullptr;
-    QLabel* LabelPSI = nullptr;
-    QComboBox* ComboBoxFlowUnitPredefined = nullptr;
-    QGroupBox* GroupBoxConfigurePump = nullptr;
-    TRtDoubleEdit* RtDoubleEditFluidTemperature = nullptr;
-    TRtDoubleEdit* RtDoubleEditSyringeSizeuL = nullptr;
-    QPushButton* BitBtn6 = nullptr;
 
     QAction* LogFile1 = nullptr;
     QAction* Resetsoftware1 = nullptr;
@@ -248,6 +197,4 @@ private:
     QAction* Showachievedflows1 = nullptr;
     QAction* Cleargraphdiscarddata1 = nullptr;
     QAction* Autoscrolltolastline1 = nullptr;
-    QAction* SaveSegmentProgramAs1 = nullptr;
-    QAction* LoadSegmentProgram2 = nullptr;
 };

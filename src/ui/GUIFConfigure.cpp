@@ -1,182 +1,33 @@
-// The Configure page: the device's name, colour, fluid, flow unit or pump
-// details, and "Apply"; and DeviceDetailsUI, which shows a device in every
-// control of the window.
+// The Configure page's handlers, the flow units shown on the pages, and
+// DeviceDetailsUI, which shows a device in every control of the window.
 #include "ui/GUIF.h"
 
 #include "devices/DeviceRegistry.h"
 #include "base/Errors.h"
 #include "base/Prompts.h"
 #include "engine/FlowUnitDisplay.h"
-#include "gas/GasList.h"
-#include "gas/ReferenceConditions.h"
-#include "ui/Icons.h"
-#include "ui/Named.h"
-#include "ui/widgets/RtColorPickCombo.h"
-#include "ui/widgets/RtDoubleEdit.h"
-
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalBlocker>
-
-namespace {
-
-constexpr int FluidListRows = 30;
-constexpr TRtColor InitialDeviceColor = 0xFF00FFFF; // opaque cyan
-const QString IrrelevantForGrams = QStringLiteral("Irrelevant when unit is g");
-
-QComboBox* FixedPitchList(const char* name)
-{
-    auto* list = Named(new QComboBox, name);
-    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    list->setMaxVisibleItems(FluidListRows);
-    return list;
-}
-
-QLabel* Label(const char* name, const QString& caption)
-{
-    return Named(new QLabel(caption), name);
-}
-
-} // namespace
-
-QWidget* TGUIF::BuildConfigurePage()
-{
-    EditDeviceType = Named(new QLineEdit(QStringLiteral("Device type")), "EditDeviceType");
-    EditDeviceType->setReadOnly(true);
-    EditDeviceName = Named(new QLineEdit(QStringLiteral("e.g. Cathode side")), "EditDeviceName");
-    RtColorPickComboDeviceColor = Named(new TRtColorPickCombo, "RtColorPickComboDeviceColor");
-    RtColorPickComboDeviceColor->SetActiveColor(InitialDeviceColor);
-    LabelDeviceColor = Label("LabelDeviceColor", QStringLiteral("Color code"));
-    ComboBoxDeviceFluid = FixedPitchList("ComboBoxDeviceFluid");
-    ComboBoxDeviceFluidPump = FixedPitchList("ComboBoxDeviceFluidPump");
-    ComboBoxDeviceFluidPump->hide();
-    BitBtn6 = Named(new QPushButton(TarvoIcon(QStringLiteral("checkmark")), QStringLiteral("Apply")), "BitBtn6");
-
-    auto* grid = new QGridLayout;
-    grid->addWidget(Label("LabelDeviceType", QStringLiteral("Device Type")), 0, 0);
-    grid->addWidget(EditDeviceType, 0, 1, 1, 2);
-    grid->addWidget(Label("LabelDeviceName", QStringLiteral("Device Name")), 1, 0);
-    grid->addWidget(EditDeviceName, 1, 1, 1, 2);
-    grid->addWidget(Label("LabelColor", QStringLiteral("Device color in software")), 2, 0);
-    grid->addWidget(RtColorPickComboDeviceColor, 2, 1);
-    grid->addWidget(LabelDeviceColor, 2, 2);
-    grid->addWidget(Label("LabelFluid", QStringLiteral("Fluid")), 3, 0);
-    grid->addWidget(ComboBoxDeviceFluid, 3, 1, 1, 2);
-    grid->addWidget(ComboBoxDeviceFluidPump, 3, 1, 1, 2); // the same place: one of the two shows
-    grid->addWidget(BuildFlowUnitGroup(), 4, 0, 1, 3);
-    grid->addWidget(BuildPumpGroup(), 4, 0, 1, 3);
-    grid->addWidget(BitBtn6, 5, 0);
-    grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
-
-    auto* page = new QWidget;
-    page->setLayout(grid);
-    return page;
-}
-
-QGroupBox* TGUIF::BuildFlowUnitGroup()
-{
-    EditFlowUnitName = Named(new QLineEdit(QStringLiteral("g/min")), "EditFlowUnitName");
-    EditFlowUnitTemperatureC = Named(new TRtDoubleEdit, "EditFlowUnitTemperatureC");
-    EditFlowUnitTemperatureC->SetMinValue(-273.15);
-    EditFlowUnitTemperatureC->SetMaxValue(900000);
-    EditFlowUnitTemperatureC->SetValue(20);
-    EditFlowUnitPressureBar = Named(new TRtDoubleEdit, "EditFlowUnitPressureBar");
-    EditFlowUnitPressureBar->SetValue(1.01325);
-    LabelUnitTemp = Label("LabelUnitTemp", IrrelevantForGrams);
-    LabelPSI = Label("LabelPSI", IrrelevantForGrams);
-    for (QWidget* hidden : {static_cast<QWidget*>(EditFlowUnitTemperatureC), static_cast<QWidget*>(LabelUnitTemp),
-                            static_cast<QWidget*>(EditFlowUnitPressureBar), static_cast<QWidget*>(LabelPSI)})
-        hidden->hide();
-    ComboBoxFlowUnitPredefined = FixedPitchList("ComboBoxFlowUnitPredefined");
-    ComboBoxFlowUnitPredefined->addItems(ReferenceConditionRows());
-    ComboBoxFlowUnitPredefined->setCurrentIndex(-1);
-
-    GroupBoxFlowUnit = Named(new QGroupBox(QStringLiteral("Flow unit")), "GroupBoxFlowUnit");
-    auto* grid = new QGridLayout(GroupBoxFlowUnit);
-    grid->addWidget(Label("Label2", QStringLiteral("Unit name")), 0, 0);
-    grid->addWidget(EditFlowUnitName, 0, 1);
-    grid->addWidget(Label("Label3", QStringLiteral("Temperature, ºC")), 1, 0);
-    grid->addWidget(EditFlowUnitTemperatureC, 1, 1);
-    grid->addWidget(LabelUnitTemp, 1, 2);
-    grid->addWidget(Label("Label4", QStringLiteral("Pressure, bar")), 2, 0);
-    grid->addWidget(EditFlowUnitPressureBar, 2, 1);
-    grid->addWidget(LabelPSI, 2, 2);
-    grid->addWidget(Label("Label5", QStringLiteral("Some ref. conditions")), 3, 0);
-    grid->addWidget(ComboBoxFlowUnitPredefined, 3, 1, 1, 2);
-    grid->setColumnStretch(2, 1);
-    return GroupBoxFlowUnit;
-}
-
-QGroupBox* TGUIF::BuildPumpGroup()
-{
-    auto* unitName = Named(new QLineEdit(QStringLiteral("µl/min")), "EditPumpUnitName");
-    unitName->setReadOnly(true);
-    RtDoubleEditFluidTemperature = Named(new TRtDoubleEdit, "RtDoubleEditFluidTemperature");
-    RtDoubleEditFluidTemperature->SetMinValue(-273.15);
-    RtDoubleEditFluidTemperature->SetMaxValue(2000);
-    RtDoubleEditFluidTemperature->SetValue(-273.15);
-    RtDoubleEditSyringeSizeuL = Named(new TRtDoubleEdit, "RtDoubleEditSyringeSizeuL");
-    RtDoubleEditSyringeSizeuL->SetMinValue(12.5);
-    RtDoubleEditSyringeSizeuL->SetMaxValue(12500);
-    RtDoubleEditSyringeSizeuL->SetValue(12500);
-
-    GroupBoxConfigurePump = Named(new QGroupBox(QStringLiteral("Pump details")), "GroupBoxConfigurePump");
-    auto* grid = new QGridLayout(GroupBoxConfigurePump);
-    grid->addWidget(Label("Label1", QStringLiteral("Unit name")), 0, 0);
-    grid->addWidget(unitName, 0, 1);
-    grid->addWidget(Label("LabelFluidTemp", QStringLiteral("Fluid temperature, ºC")), 1, 0);
-    grid->addWidget(RtDoubleEditFluidTemperature, 1, 1);
-    grid->addWidget(Label("LabelSyringeSize", QStringLiteral("Syringe size, µL")), 2, 0);
-    grid->addWidget(RtDoubleEditSyringeSizeuL, 2, 1);
-    grid->setColumnStretch(2, 1);
-    GroupBoxConfigurePump->hide();
-    return GroupBoxConfigurePump;
-}
-
-void TGUIF::FillFluidLists()
-{
-    ComboBoxDeviceFluid->clear();
-    for (const TFluidListRow& row : GasFluidListRows())
-        ComboBoxDeviceFluid->addItem(row.Text, row.ID);
-    ComboBoxDeviceFluidPump->clear();
-    for (const TFluidListRow& row : PumpFluidListRows())
-        ComboBoxDeviceFluidPump->addItem(row.Text, row.ID);
-}
+#include "ui/pages/ConfigureSheet.h"
+#include "ui/pages/DirectControlSheet.h"
+#include "ui/pages/SegmentSheet.h"
 
 void TGUIF::RtColorPickComboDeviceColorChanged()
 {
-    LabelDeviceColor->setText(QStringLiteral("%1").arg(RtColorPickComboDeviceColor->AsTColor(), 8, 10, QLatin1Char('0')));
+    configureSheet->RtColorPickComboDeviceColorChanged();
 }
 
 void TGUIF::ComboBoxFlowUnitPredefinedChange(int row)
 {
-    const TReferenceChoice choice = ChooseReferenceRow(row);
-    if (!choice.Applies)
-        return;
-    if (choice.SetsConditions) {
-        EditFlowUnitTemperatureC->SetValue(choice.TemperatureC);
-        EditFlowUnitPressureBar->SetValue(choice.PressureBarA);
-    }
-    EditFlowUnitName->setText(choice.UnitName);
-    for (QWidget* control : {static_cast<QWidget*>(EditFlowUnitTemperatureC), static_cast<QWidget*>(LabelUnitTemp),
-                             static_cast<QWidget*>(EditFlowUnitPressureBar), static_cast<QWidget*>(LabelPSI)})
-        control->setVisible(choice.ShowConditions);
+    configureSheet->ComboBoxFlowUnitPredefinedChange(row);
 }
 
 void TGUIF::EditFlowUnitTemperatureCValueChanged()
 {
-    LabelUnitTemp->setText(FahrenheitReadout(EditFlowUnitTemperatureC->Value()));
+    configureSheet->EditFlowUnitTemperatureCValueChanged();
 }
 
 void TGUIF::EditFlowUnitPressureBarValueChanged()
 {
-    LabelPSI->setText(PsiReadout(EditFlowUnitPressureBar->Value()));
+    configureSheet->EditFlowUnitPressureBarValueChanged();
 }
 
 void TGUIF::UpdateGasFlowUnits()
@@ -185,38 +36,19 @@ void TGUIF::UpdateGasFlowUnits()
     if (!GetSelectedDevice(device))
         return;
     const TFlowUnitDisplay display =
-        FlowUnitDisplay(device, RtDoubleEditSegmentFlow->Value(), RtDoubleEditDirectControlDesiredFlow->Value());
+        FlowUnitDisplay(device, segmentSheet->SegmentFlow(), directControlSheet->DesiredFlow());
     if (!display.Valid)
         return;
-    RtDoubleEditDevMaxFlow->SetValue(display.MaxFlow);
-    RtDoubleEditDirectControlMaxFlow->SetValue(display.MaxFlow);
-    LabelSpecifiedFlowUnit->setText(display.UnitName);
-    LabelDirectControlMaxFlowUnit->setText(display.UnitName);
+    segmentSheet->ShowMaxFlow(display.MaxFlow, display.UnitName);
+    directControlSheet->ShowMaxFlow(display.MaxFlow, display.UnitName);
     if (!display.SegmentResult.isEmpty())
-        LabelResultingFlowinSpecifiedUnit->setText(display.SegmentResult);
+        segmentSheet->ShowResultingFlow(display.SegmentResult);
     if (!display.DirectResult.isEmpty())
-        LabelDirectControlResultingFlow->setText(display.DirectResult);
+        directControlSheet->ShowResultingFlow(display.DirectResult);
     if (device.DevType == dtPump) {
         MM(display.SegmentCommand);
         MM(display.DirectCommand);
     }
-}
-
-void TGUIF::SelectFluidRow(QComboBox* list, qint32 fluidID, bool gasList)
-{
-    if (fluidID == -1) {
-        list->setCurrentIndex(0);
-        return;
-    }
-    // Gas 0 is air, and 0 is also the number of the header row: in the gas
-    // list it is looked up past the header, so the header is never a gas.
-    for (int row = gasList ? 1 : 0; row < list->count(); ++row) {
-        if (list->itemData(row).toInt() == fluidID) {
-            list->setCurrentIndex(row);
-            return;
-        }
-    }
-    list->setCurrentIndex(-1);
 }
 
 void TGUIF::DeviceDetailsUI(TDeviceInfo& aDevInfo)
@@ -224,14 +56,8 @@ void TGUIF::DeviceDetailsUI(TDeviceInfo& aDevInfo)
     TDeviceInfo focusedDevice;
     const bool focused = GetSelectedDevice(focusedDevice) && focusedDevice.COMPort == aDevInfo.COMPort;
     if (focused) {
-        const QString instrument = DeviceInstrumentName(aDevInfo.DevType);
-        const QString type = DeviceTypeName(aDevInfo.DevType);
-        LabelSelectedDeviceNameRole->setText(aDevInfo.NameRole + u' ' + instrument + u' ' + type);
-        EditDeviceType->setText(instrument + u' ' + type);
-        EditDeviceName->setText(aDevInfo.NameRole);
-        RtColorPickComboDeviceColor->SetActiveColor(aDevInfo.Color);
-        ShowSegmentRows(aDevInfo.SegmentProgram);
-        RtDoubleEditDirectControlDesiredFlow->SetValue(aDevInfo.Setpoint_gui);
+        segmentSheet->ShowDevice(aDevInfo);
+        directControlSheet->ShowDevice(aDevInfo);
     }
     SegmentSerie(aDevInfo);
     // The caller's record learns its series too, so storing it later keeps it.
@@ -239,57 +65,15 @@ void TGUIF::DeviceDetailsUI(TDeviceInfo& aDevInfo)
     if (GetDeviceByPort(aDevInfo.COMPort, stored))
         aDevInfo.SerieSegment = stored.SerieSegment;
     ShowDeviceRow(aDevInfo);
-    if (focused)
-        ShowDevicePage(aDevInfo);
-    MemoSegmentsUpdate();
-}
-
-void TGUIF::ShowDevicePage(const TDeviceInfo& device)
-{
-    const bool pump = device.DevType == dtPump;
-    GroupBoxConfigurePump->setVisible(pump);
-    GroupBoxFlowUnit->setVisible(!pump);
-    ComboBoxDeviceFluidPump->setVisible(pump);
-    ComboBoxDeviceFluid->setVisible(!pump);
-    if (pump) {
-        RtDoubleEditFluidTemperature->SetValue(device.FluidTemperatureC);
-        RtDoubleEditSyringeSizeuL->SetValue(device.SyringeSizeuL);
-        RtDoubleEditDevMaxFlow->SetValue(device.MaxFlow_ulpm);
-        LabelSpecifiedFlowUnit->setText(QStringLiteral("µl/min"));
-        SelectFluidRow(ComboBoxDeviceFluidPump, device.FluidID, false);
-        return;
+    if (focused) {
+        configureSheet->ShowDevice(aDevInfo);
+        // A pump's maximum flow is its own, in µl/min, not a gas unit's.
+        if (aDevInfo.DevType == dtPump)
+            segmentSheet->ShowMaxFlow(aDevInfo.MaxFlow_ulpm, QStringLiteral("µl/min"));
+        else
+            UpdateGasFlowUnits();
     }
-    const bool grams = device.FlowUnitUser.GasFlowType == gfuGrams;
-    for (QWidget* control : {static_cast<QWidget*>(EditFlowUnitTemperatureC), static_cast<QWidget*>(LabelUnitTemp),
-                             static_cast<QWidget*>(EditFlowUnitPressureBar), static_cast<QWidget*>(LabelPSI)})
-        control->setVisible(!grams);
-    EditFlowUnitName->setText(device.FlowUnitUser.Name);
-    EditFlowUnitTemperatureC->SetValue(device.FlowUnitUser.Temperature);
-    EditFlowUnitPressureBar->SetValue(device.FlowUnitUser.Pressure_BarA);
-    // The list's choice decides grams or volume on "Apply": it must show this
-    // device's unit, not the one chosen for the device shown before.
-    const QSignalBlocker keepEditors(ComboBoxFlowUnitPredefined);
-    ComboBoxFlowUnitPredefined->setCurrentIndex(grams ? ReferenceGramsRow : -1);
-    UpdateGasFlowUnits();
-    SelectFluidRow(ComboBoxDeviceFluid, device.FluidID, true);
-}
-
-TConfigurePage TGUIF::ReadConfigurePage(const TDeviceInfo& device) const
-{
-    const QComboBox* fluids = device.DevType == dtPump ? ComboBoxDeviceFluidPump : ComboBoxDeviceFluid;
-    TConfigurePage page;
-    page.FluidChosen = fluids->currentIndex() > 0; // the header row is never a fluid
-    page.FluidID = fluids->currentData().toInt();
-    page.FlowUnitName = EditFlowUnitName->text();
-    page.TemperatureC = EditFlowUnitTemperatureC->Value();
-    page.PressureBarA = EditFlowUnitPressureBar->Value();
-    page.GramsChosen = ComboBoxFlowUnitPredefined->currentIndex() == ReferenceGramsRow;
-    page.DeviceName = EditDeviceName->text();
-    page.Color = RtColorPickComboDeviceColor->ActiveColor();
-    page.FluidTemperatureC = RtDoubleEditFluidTemperature->Value();
-    page.SyringeSizeuL = RtDoubleEditSyringeSizeuL->Value();
-    page.DirectSetpoint = RtDoubleEditDirectControlDesiredFlow->Value();
-    return page;
+    MemoSegmentsUpdate();
 }
 
 void TGUIF::ButtonApplyConfigurationClick()
@@ -297,8 +81,10 @@ void TGUIF::ButtonApplyConfigurationClick()
     TDeviceInfo device;
     if (!GetSelectedDevice(device))
         return;
+    TConfigurePage page = configureSheet->Read(device);
+    page.DirectSetpoint = directControlSheet->DesiredFlow();
     try {
-        ApplyConfiguration(device, ReadConfigurePage(device), runControl, engine, *this);
+        ApplyConfiguration(device, page, runControl, engine, *this);
     } catch (const TarvoError& error) {
         ShowMessage(error.Message());
     }

@@ -3,9 +3,9 @@
 
 #include "devices/DeviceRegistry.h"
 #include "ui/Icons.h"
+#include "ui/pages/ConfigureSheet.h"
 #include "ui/widgets/RtPointSeries.h"
 
-#include <QLineEdit>
 #include <QTreeWidget>
 
 namespace {
@@ -63,8 +63,7 @@ void TGUIF::ListViewDevicesClick()
     if (GetSelectedDevice(focused)) {
         DeviceDetailsUI(focused);
     } else {
-        EditDeviceType->setText(QStringLiteral("No valid device selected"));
-        EditDeviceName->clear();
+        configureSheet->ShowNoDevice();
     }
 }
 

@@ -3,18 +3,20 @@
 
 #include "ui/Icons.h"
 #include "ui/Named.h"
-#include "ui/widgets/RtDoubleEdit.h"
+#include "ui/ReportList.h"
+#include "ui/pages/ConfigureSheet.h"
+#include "ui/pages/DesignerSheet.h"
+#include "ui/pages/DirectControlSheet.h"
+#include "ui/pages/MixturesSheet.h"
+#include "ui/pages/SegmentSheet.h"
+#include "ui/pages/ToolsSheet.h"
 #include "ui/widgets/RtGraph2D.h"
 
 #include <QBoxLayout>
-#include <QEvent>
 #include <QFontDatabase>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -46,19 +48,6 @@ QSplitter* Splitter(Qt::Orientation orientation, const char* name, int handleWid
     splitter->setHandleWidth(handleWidth);
     splitter->setChildrenCollapsible(false);
     return splitter;
-}
-
-// A report-style list: whole rows, no tree decoration, not editable.
-QTreeWidget* ReportList(const char* name, const QStringList& columns)
-{
-    auto* list = Named(new QTreeWidget, name);
-    list->setHeaderLabels(columns);
-    list->setRootIsDecorated(false);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->header()->setSectionsClickable(false);
-    list->header()->setSectionsMovable(false);
-    return list;
 }
 
 QWidget* Panel(const char* name, QBoxLayout* layout, const QMargins& padding)
@@ -132,27 +121,24 @@ QWidget* TGUIF::BuildWorkingArea()
     PanelSelectDevice->setMinimumWidth(MinimumPane);
 
     PageControl1 = Named(new QTabWidget, "PageControl1");
+    configureSheet = new TConfigureSheet;
+    segmentSheet = new TSegmentSheet;
+    directControlSheet = new TDirectControlSheet;
     struct Page {
-        const char* name;
+        QWidget* sheet;
         const char* caption;
         const char* icon;
     };
     const Page pages[] = {
-        {"TabSheetConfigure", "Configure", "settings"},
-        {"TabSheetSegment", "Design segments", "bar_chart"},
-        {"TabSheetDirectControl", "Direct control", "neutral_trading"},
-        {"TabSheetMixtures", "Mixtures", "multiple_inputs"},
-        {"TabSheetTools", "Tools", "support"},
-        {"TabSheet1", "Designer", "todo_list"},
+        {configureSheet, "Configure", "settings"},
+        {segmentSheet, "Design segments", "bar_chart"},
+        {directControlSheet, "Direct control", "neutral_trading"},
+        {new TMixturesSheet, "Mixtures", "multiple_inputs"},
+        {new TToolsSheet, "Tools", "support"},
+        {new TDesignerSheet, "Designer", "todo_list"},
     };
-    for (const Page& page : pages) {
-        QWidget* sheet = qstrcmp(page.name, "TabSheetConfigure") == 0       ? BuildConfigurePage()
-                       : qstrcmp(page.name, "TabSheetSegment") == 0       ? BuildSegmentPage()
-                       : qstrcmp(page.name, "TabSheetDirectControl") == 0 ? BuildDirectControlPage()
-                                                                          : new QWidget;
-        sheet->setObjectName(QString::fromLatin1(page.name));
-        PageControl1->addTab(sheet, TarvoIcon(QString::fromLatin1(page.icon)), QString::fromLatin1(page.caption));
-    }
+    for (const Page& page : pages)
+        PageControl1->addTab(page.sheet, TarvoIcon(QString::fromLatin1(page.icon)), QString::fromLatin1(page.caption));
     auto* actionsLayout = new QVBoxLayout;
     actionsLayout->addWidget(PageControl1);
     PanelActions = Panel("PanelActions", actionsLayout, {PanelPadding, PanelPadding, PanelPadding, PanelPadding});
@@ -165,96 +151,6 @@ QWidget* TGUIF::BuildWorkingArea()
     SplitterVertical->setStretchFactor(1, 1);
     SplitterVertical->setMinimumHeight(MinimumPane);
     return SplitterVertical;
-}
-
-QWidget* TGUIF::BuildSegmentPage()
-{
-    LabelSegmentStartTime = Named(new QLabel, "LabelSegmentStartTime");
-    LabelSelectedDeviceNameRole = Named(new QLabel(QStringLiteral("Name or role")), "LabelSelectedDeviceNameRole");
-    RtDoubleEditDevMaxFlow = Named(new TRtDoubleEdit, "RtDoubleEditDevMaxFlow");
-    RtDoubleEditDevMaxFlow->setReadOnly(true);
-    LabelSpecifiedFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelSpecifiedFlowUnit");
-    RtDoubleEditSegmentFlow = Named(new TRtDoubleEdit, "RtDoubleEditSegmentFlow");
-    RtDoubleEditSegmentFlow->SetMaxValue(100);
-    LabelResultingFlowinSpecifiedUnit =
-        Named(new QLabel(QStringLiteral("Resulting flow in specified unit")), "LabelResultingFlowinSpecifiedUnit");
-
-    auto* editors = new QGridLayout;
-    editors->addWidget(Named(new QLabel(QStringLiteral("Selected device")), "LabelSelectedDevice"), 0, 0);
-    editors->addWidget(LabelSelectedDeviceNameRole, 0, 1, 1, 2);
-    editors->addWidget(Named(new QLabel(QStringLiteral("Maximum flow")), "LabelDeviceMaxFlow"), 1, 0);
-    editors->addWidget(RtDoubleEditDevMaxFlow, 1, 1);
-    editors->addWidget(LabelSpecifiedFlowUnit, 1, 2);
-    editors->addWidget(LabelSegmentStartTime, 2, 0);
-    editors->addWidget(Named(new QLabel(QStringLiteral("Segment flow, %")), "LabelSegmentFow"), 3, 0);
-    editors->addWidget(RtDoubleEditSegmentFlow, 3, 1);
-    editors->addWidget(LabelResultingFlowinSpecifiedUnit, 3, 2);
-    editors->setColumnStretch(2, 1);
-
-    BitBtn1 = Named(new QPushButton(TarvoIcon(QStringLiteral("play")), QStringLiteral("Start segment program(s)")),
-                    "BitBtn1");
-    BitBtn2 = Named(new QPushButton(TarvoIcon(QStringLiteral("stop")), QStringLiteral("Stop segment program(s)")),
-                    "BitBtn2");
-    auto* selected = Named(new QGroupBox(QStringLiteral("Selected devices")), "GroupBoxSegmentProgram");
-    auto* buttons = new QHBoxLayout(selected);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-
-    ListViewSegmentProgram = ReportList("ListViewSegmentProgram", {QStringLiteral("Time, m"), QStringLiteral("Flow, %"),
-                                                                   QStringLiteral("Type"), QStringLiteral("Note")});
-    ListViewSegmentProgram->setSelectionMode(QAbstractItemView::SingleSelection);
-    const int widths[] = {51, 60, 45, 75};
-    for (int column = 0; column < 4; ++column)
-        ListViewSegmentProgram->setColumnWidth(column, widths[column]);
-    ListViewSegmentProgram->viewport()->installEventFilter(this);
-    // Until a device is shown, the list holds an example program.
-    ShowSegmentRows(QStringLiteral("0 0 Step\r\n10 0.7525 Step\r\n30 65 Ramp\r\n60 100 Step\r\n65 0 Step"));
-
-    auto* left = new QVBoxLayout;
-    left->addLayout(editors);
-    left->addWidget(selected);
-    left->addStretch();
-
-    auto* page = new QWidget;
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(left, 1);
-    layout->addWidget(ListViewSegmentProgram, 1);
-    return page;
-}
-
-QWidget* TGUIF::BuildDirectControlPage()
-{
-    RtDoubleEditDirectControlMaxFlow = Named(new TRtDoubleEdit, "RtDoubleEditDirectControlMaxFlow");
-    RtDoubleEditDirectControlMaxFlow->setEnabled(false);
-    LabelDirectControlMaxFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelDirectControlMaxFlowUnit");
-    RtDoubleEditDirectControlDesiredFlow = Named(new TRtDoubleEdit, "RtDoubleEditDirectControlDesiredFlow");
-    RtDoubleEditDirectControlDesiredFlow->SetMaxValue(100);
-    LabelDirectControlResultingFlow =
-        Named(new QLabel(QStringLiteral("Resulting flow in specified unit")), "LabelDirectControlResultingFlow");
-    BitBtn7 = Named(new QPushButton(TarvoIcon(QStringLiteral("play")), QStringLiteral("Apply setpoint")), "BitBtn7");
-    // "&&" shows one ampersand, as in the menus.
-    BitBtn8 = Named(new QPushButton(TarvoIcon(QStringLiteral("stop")), QStringLiteral("Stop flow && stop tracking device")),
-                    "BitBtn8");
-
-    auto* grid = new QGridLayout;
-    grid->addWidget(Named(new QLabel(QStringLiteral("Maximum flow")), "Label7"), 0, 0);
-    grid->addWidget(RtDoubleEditDirectControlMaxFlow, 0, 1);
-    grid->addWidget(LabelDirectControlMaxFlowUnit, 0, 2);
-    grid->addWidget(Named(new QLabel(QStringLiteral("Setpoint, %")), "Label6"), 1, 0);
-    grid->addWidget(RtDoubleEditDirectControlDesiredFlow, 1, 1);
-    grid->addWidget(LabelDirectControlResultingFlow, 1, 2);
-    grid->setColumnStretch(2, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BitBtn7);
-    buttons->addWidget(BitBtn8);
-    buttons->addStretch();
-
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->addStretch();
-    return page;
 }
 
 QWidget* TGUIF::BuildBottomPanel()

@@ -1,13 +1,12 @@
-// The main menu and the segment list's context menu.
+// The main menu.
 #include "ui/GUIF.h"
 
 #include "ui/Icons.h"
+#include "ui/pages/SegmentSheet.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QTreeWidget>
 
 namespace {
 
@@ -96,34 +95,9 @@ void TGUIF::BuildMenus()
 
     for (QMenu* menu : {file, preferences, data, devices})
         bar->addMenu(menu);
-
-    BuildSegmentPopupMenu();
-}
-
-void TGUIF::BuildSegmentPopupMenu()
-{
-    PopupMenuSegment = Menu(this, "PopupMenuSegment", QString());
-    // The items' names are the other way round from their captions; each
-    // caption goes with the action it names.
-    SaveSegmentProgramAs1 = Item(PopupMenuSegment, "SaveSegmentProgramAs1", QStringLiteral("Load Segment Program"));
-    LoadSegmentProgram2 = Item(PopupMenuSegment, "LoadSegmentProgram2", QStringLiteral("Save Segment Program As"));
-    connect(SaveSegmentProgramAs1, &QAction::triggered, this, &TGUIF::LoadSegmentProgram2Click);
-    connect(LoadSegmentProgram2, &QAction::triggered, this, &TGUIF::SaveSegmentProgramAs1Click);
-}
-
-bool TGUIF::eventFilter(QObject* watched, QEvent* event)
-{
-    if (ListViewSegmentProgram && watched == ListViewSegmentProgram->viewport()
-        && event->type() == QEvent::MouseButtonRelease)
-        ListViewSegmentProgramMouseUp(static_cast<QMouseEvent*>(event));
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TGUIF::ListViewSegmentProgramMouseUp(QMouseEvent* event)
 {
-    if (event->button() != Qt::RightButton)
-        return;
-    // Right-aligned: the menu opens to the left of the pointer.
-    const QPoint pointer = event->globalPosition().toPoint();
-    PopupMenuSegment->popup(pointer - QPoint(PopupMenuSegment->sizeHint().width(), 0));
+    segmentSheet->ListViewSegmentProgramMouseUp(event);
 }

@@ -5,16 +5,15 @@
 #include "devices/DeviceRegistry.h"
 #include "base/Errors.h"
 #include "base/Prompts.h"
-#include "ui/widgets/RtColorPickCombo.h"
-#include "ui/widgets/RtDoubleEdit.h"
+#include "ui/pages/ConfigureSheet.h"
+#include "ui/pages/DirectControlSheet.h"
+#include "ui/pages/SegmentSheet.h"
 #include "ui/widgets/RtPointSeries.h"
 #include "ui/widgets/hhALed.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTabWidget>
 #include <QThread>
@@ -31,19 +30,16 @@ void TGUIF::ConnectPages()
     connect(ListViewDevices, &QTreeWidget::itemSelectionChanged, this, &TGUIF::ListViewDevicesClick);
     connect(ListViewDevices, &QTreeWidget::currentItemChanged, this, &TGUIF::ListViewDevicesClick);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TGUIF::ButtonSegmentProgramStartClick);
-    connect(BitBtn2, &QPushButton::clicked, this, &TGUIF::ButtonSegmentProgramStopClick);
-    connect(BitBtn7, &QPushButton::clicked, this, &TGUIF::ButtonApplyFlowClick);
-    connect(BitBtn8, &QPushButton::clicked, this, &TGUIF::ButtonSegmentProgramStopClick);
-    connect(RtDoubleEditDirectControlDesiredFlow, &TRtDoubleEdit::ValueChanged, this,
+    connect(segmentSheet, &TSegmentSheet::StartClicked, this, &TGUIF::ButtonSegmentProgramStartClick);
+    connect(segmentSheet, &TSegmentSheet::StopClicked, this, &TGUIF::ButtonSegmentProgramStopClick);
+    connect(segmentSheet, &TSegmentSheet::SegmentFlowChanged, this, &TGUIF::UpdateGasFlowUnits);
+    connect(segmentSheet, &TSegmentSheet::LoadProgramClicked, this, &TGUIF::LoadSegmentProgram2Click);
+    connect(segmentSheet, &TSegmentSheet::SaveProgramClicked, this, &TGUIF::SaveSegmentProgramAs1Click);
+    connect(directControlSheet, &TDirectControlSheet::ApplyClicked, this, &TGUIF::ButtonApplyFlowClick);
+    connect(directControlSheet, &TDirectControlSheet::StopClicked, this, &TGUIF::ButtonSegmentProgramStopClick);
+    connect(directControlSheet, &TDirectControlSheet::DesiredFlowChanged, this,
             &TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged);
-    connect(RtDoubleEditSegmentFlow, &TRtDoubleEdit::ValueChanged, this, &TGUIF::UpdateGasFlowUnits);
-
-    connect(BitBtn6, &QPushButton::clicked, this, &TGUIF::ButtonApplyConfigurationClick);
-    connect(RtColorPickComboDeviceColor, &TRtColorPickCombo::Changed, this, &TGUIF::RtColorPickComboDeviceColorChanged);
-    connect(ComboBoxFlowUnitPredefined, &QComboBox::currentIndexChanged, this, &TGUIF::ComboBoxFlowUnitPredefinedChange);
-    connect(EditFlowUnitTemperatureC, &TRtDoubleEdit::ValueChanged, this, &TGUIF::EditFlowUnitTemperatureCValueChanged);
-    connect(EditFlowUnitPressureBar, &TRtDoubleEdit::ValueChanged, this, &TGUIF::EditFlowUnitPressureBarValueChanged);
+    connect(configureSheet, &TConfigureSheet::ApplyClicked, this, &TGUIF::ButtonApplyConfigurationClick);
 }
 
 void TGUIF::TimerEngineTimer()
@@ -81,7 +77,7 @@ void TGUIF::ButtonApplyFlowClick()
 void TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged()
 {
     UpdateGasFlowUnits();
-    runControl.DesiredFlowChanged(RtDoubleEditDirectControlDesiredFlow->Value());
+    runControl.DesiredFlowChanged(directControlSheet->DesiredFlow());
 }
 
 void TGUIF::Resetsoftware1Click()

@@ -6,6 +6,7 @@
 #include "base/Prompts.h"
 #include "segments/SegmentProgramFile.h"
 #include "segments/SegmentTable.h"
+#include "ui/pages/SegmentSheet.h"
 #include "base/TextHelpers.h"
 
 #include <QAction>
@@ -71,15 +72,6 @@ void TGUIF::MemoSegmentsUpdate()
     MemoSegments->setTextCursor(after);
     MemoSegments->verticalScrollBar()->setValue(firstLine);
     MemoSegments->horizontalScrollBar()->setValue(firstColumn);
-}
-
-void TGUIF::ShowSegmentRows(const QString& program)
-{
-    QList<TSegmentRow> rows;
-    TextToSegmentRows(program, rows);
-    ListViewSegmentProgram->clear();
-    for (const TSegmentRow& row : std::as_const(rows))
-        new QTreeWidgetItem(ListViewSegmentProgram, row);
 }
 
 void TGUIF::SaveSegmentProgramAs1Click()

@@ -74,7 +74,7 @@ public:
 // The flow percentage the engine plots for a simulated controller's reading.
 double SimulatedFlowPercent()
 {
-    return QRandomGenerator::global()->bounded(1000) / 1000.0 / TEngineTick::MFCFullScaleCounts * 100;
+    return QRandomGenerator::global()->bounded(1000) / 1000.0 / AlicatCountsFullScale * 100;
 }
 
 // Eight simulated controllers on their own ports, made from the two

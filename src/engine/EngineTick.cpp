@@ -99,7 +99,7 @@ double TEngineTick::ServeMFC(int index)
         thread.GUIOut.DeviceStatus.Setpoint_pct =
             SetpointAtTime(device.SegmentProgram, DeviceElapsedMinutes(device)).Setpoint;
 
-    const double fraction = reading.FlowRate_mass / MFCFullScaleCounts;
+    const double fraction = reading.FlowRate_mass / AlicatCountsFullScale;
     if (device.ControlMode != dcmIdle)
         view.FlowSerie(device, GraphMinutes(), fraction * 100);
 

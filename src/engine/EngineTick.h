@@ -21,8 +21,6 @@ public:
     bool DataHeaderPending = true;
 
     static constexpr int TickIntervalMS = 1000;
-    // A reading of this many counts is 100 % of the controller's full scale.
-    static constexpr double MFCFullScaleCounts = 64000;
     // Marks a device without a value in its data-row column.
     static constexpr double NoReading = -999999;
 

@@ -8,6 +8,7 @@
 #include "engine/EngineTick.h"
 #include "engine/RunControlView.h"
 #include "mfc/MFCThread.h"
+#include "pump/PSD4.h"
 #include "pump/PSD4Thread.h"
 #include "base/TextHelpers.h"
 
@@ -30,6 +31,14 @@ void WaitMS(int ms)
     WaitProcessingEvents([] { return false; }, ms);
 }
 
+// The device's worker thread, whichever kind it is; none when unconfigured.
+TWorkerThread* WorkerThread(const TDeviceInfo& device)
+{
+    if (device.ThreadMFC)
+        return device.ThreadMFC;
+    return device.ThreadPump;
+}
+
 } // namespace
 
 TRunControl::TRunControl(TRunControlView& view, TEngineTick& engine, TDataLog& dataLog)
@@ -43,27 +52,23 @@ bool TRunControl::StartDeviceThread(TDeviceInfo& device)
 {
     if (HasWorkerThread(device))
         return false;
+    // Freed by TerminateThreads.
     if (IsMFC(device.DevType)) {
-        std::unique_ptr<TMFCThread> thread = CreateMFCThread(device.COMPort, device.DevType == dtMFCDemo);
-        qCDebug(lcRunControl).noquote() << "Create thread: " + thread->ThreadID + " - " + thread->Name;
-        thread->start();
-        device.ThreadMFC = thread.release(); // freed by TerminateThreads
+        device.ThreadMFC = CreateMFCThread(device.COMPort, device.DevType == dtMFCDemo).release();
+        qCDebug(lcRunControl).noquote() << "Create thread: " + device.ThreadMFC->ThreadID + " - " + device.ThreadMFC->Name;
     } else {
-        std::unique_ptr<TPSD4Thread> thread = CreatePumpThread(device.COMPort, device.NameRole);
-        qCDebug(lcRunControl).noquote() << "Create thread: " + thread->Name;
-        thread->start();
-        device.ThreadPump = thread.release(); // freed by TerminateThreads
+        device.ThreadPump = CreatePumpThread(device.COMPort, device.NameRole).release();
+        qCDebug(lcRunControl).noquote() << "Create thread: " + device.ThreadPump->Name;
     }
+    WorkerThread(device)->start();
     return true;
 }
 
 void TRunControl::MarkThreadsToStop()
 {
-    for (TDeviceInfo& device : DevicesLocal) {
-        if (device.ThreadMFC)
-            device.ThreadMFC->GUIOut.ToTerminate = true;
-        if (device.ThreadPump)
-            device.ThreadPump->GUIOut.ToTerminate = true;
+    for (const TDeviceInfo& device : DevicesLocal) {
+        if (TWorkerThread* thread = WorkerThread(device))
+            thread->MarkToStop();
     }
 }
 
@@ -71,9 +76,8 @@ int TRunControl::ActiveThreadCount() const
 {
     int count = 0;
     for (const TDeviceInfo& device : DevicesLocal) {
-        if (device.ThreadMFC && !device.ThreadMFC->GUIIn.IsTerminated)
-            ++count;
-        if (device.ThreadPump && !device.ThreadPump->GUIIn.IsTerminated)
+        const TWorkerThread* thread = WorkerThread(device);
+        if (thread && !thread->TerminationReported())
             ++count;
     }
     return count;
@@ -120,7 +124,7 @@ void TRunControl::ButtonSegmentProgramStopClick()
         if (device.ThreadMFC)
             device.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct = 0;
         if (device.ThreadPump) {
-            device.ThreadPump->GUIOut.Command = QStringLiteral("TR");
+            device.ThreadPump->GUIOut.Command = PSD4StopCommand;
             device.ThreadPump->GUIOut.Setpoint = 0;
         }
         if (!StoreDevice(device))
@@ -211,11 +215,11 @@ void TRunControl::FreeThreadsAndLamps()
         // engine keeps ticking while a thread's end is awaited and must not
         // meet a thread that is half destroyed.
         TDeviceInfo& device = DevicesLocal[i];
-        TMFCThread* mfcThread = std::exchange(device.ThreadMFC, nullptr);
-        TPSD4Thread* pumpThread = std::exchange(device.ThreadPump, nullptr);
+        TWorkerThread* thread = WorkerThread(device);
+        device.ThreadMFC = nullptr;
+        device.ThreadPump = nullptr;
         ThhALed* lamp = std::exchange(device.Led, nullptr);
-        delete mfcThread;
-        delete pumpThread;
+        delete thread;
         if (lamp)
             view.FreeLamp(lamp);
         WaitMS(FreeDevicePauseMS);

@@ -14,11 +14,9 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcMfc, "MFC", QtWarningMsg)
 
-constexpr qint32 AlicatBaudRate = 19200;
 // Initialisation and identification go to instruments that may be busy
 // restoring their factory values, so they get longer than a status read.
 constexpr quint32 OneShotReplyTimeoutMS = 2500;
-constexpr double CountsFullScale = 64000.0;
 constexpr int LastGasNumber = 210;
 constexpr int MaxGasAttempts = 3;
 
@@ -191,7 +189,7 @@ bool TAlicatMFC::ReadStatus(TAlicatData& theData)
 bool TAlicatMFC::ApplySetpoint_pct(const TAlicatData& theData)
 {
     qCDebug(lcMfc).noquote() << "Apply setpoint " + FloatToStr(theData.Setpoint_pct) + "% on:" + PortName();
-    const double counts = RoundHalfEven(theData.Setpoint_pct * CountsFullScale / 100.0);
+    const double counts = RoundHalfEven(theData.Setpoint_pct * AlicatCountsFullScale / 100.0);
     const TSerialResponse response = Exchange(QString::number(counts, 'f', 0));
     if (!response.Status.isEmpty()) {
         qCDebug(lcMfc).noquote() << "Apply setpoint failed: " + response.Status;

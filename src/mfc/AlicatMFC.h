@@ -5,6 +5,12 @@
 #include <QChar>
 #include <QString>
 
+// The line speed of the controllers' ASCII protocol.
+inline constexpr qint32 AlicatBaudRate = 19200;
+// After initialisation flows and setpoints read in counts: this many counts
+// are 100 % of full scale.
+inline constexpr double AlicatCountsFullScale = 64000;
+
 // Status codes an Alicat controller appends to its status line. The order is
 // fixed: an enumerator's value is its bit number in TAlicatErrors.
 enum class TAlicatError : quint8 { ADC, EXH, HLD, LCK, MOV, OPL, OVR, POV, TMF, TOV, VOV };

@@ -3,7 +3,6 @@
 #include "base/Clock.h"
 #include "base/Errors.h"
 #include "base/InterruptibleSleep.h"
-#include "base/MainThreadWait.h"
 #include "base/TextHelpers.h"
 
 #include <QLoggingCategory>
@@ -15,8 +14,7 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcThreadMfc, "ThreadMFC", QtWarningMsg)
 
-constexpr qint32 AlicatBaudRate = 19200;
-constexpr double CountsPerPercent = 640.0;
+constexpr double CountsPerPercent = AlicatCountsFullScale / 100;
 // The instrument reports whole counts; a setpoint within half a count of the
 // wish is the wish.
 constexpr double SetpointToleranceCounts = 0.5;
@@ -30,49 +28,29 @@ constexpr int ExceptionPauseMS = 500;
 
 } // namespace
 
-TMFCThread::TMFCThread(QObject* parent)
-    : QThread(parent)
-{
-}
-
 TMFCThread::~TMFCThread()
 {
     qCDebug(lcThreadMfc).noquote() << "Destroy thread: " + Name;
-    // The driver is freed only after the worker has ended: it may be in the
-    // middle of an exchange.
-    StopThreadProcessingEvents(*this);
-    handOver.WorkerJoined();
+    EndWorker();
 }
 
-void TMFCThread::DataExchange()
-{
-    handOver.Copy([this] {
-        GUIIn = ThreadOut;
-        ThreadIn = GUIOut;
-    });
-}
-
-void TMFCThread::ExchangeOnMainThread()
-{
-    handOver.RunOnMainThread(this, [this] { DataExchange(); });
-}
-
-void TMFCThread::run()
+void TMFCThread::Prepare()
 {
     if (!Simulated)
         MFC->Initialize(TAIBrisolNivra);
+}
 
-    while (!ThreadOut.IsTerminated && !isInterruptionRequested()) {
-        ExchangeOnMainThread();
-        if (Simulated)
-            SimulatedPass();
-        else
-            RealPass();
-    }
+void TMFCThread::Pass()
+{
+    if (Simulated)
+        SimulatedPass();
+    else
+        RealPass();
+}
 
+void TMFCThread::Finish()
+{
     ThreadOut.IsTerminated = true;
-    ExchangeOnMainThread();
-    handOver.WorkerEnds();
 }
 
 void TMFCThread::SimulatedPass()

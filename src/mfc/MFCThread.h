@@ -1,10 +1,9 @@
 #pragma once
 
-#include "base/WorkerHandOver.h"
+#include "base/WorkerThread.h"
 #include "mfc/AlicatMFC.h"
 
 #include <QString>
-#include <QThread>
 
 #include <memory>
 
@@ -16,42 +15,31 @@ struct TThreadData {
     QString DeviceStatusRaw;
 };
 
-// The worker of one mass flow controller: initialises the instrument, then
-// polls its status and keeps its gas and setpoint in line with the main
-// thread's wishes, until asked to stop. The main thread touches only GUIIn and
-// GUIOut, the worker only ThreadIn and ThreadOut; DataExchange copies them
-// across on the main thread while the worker waits.
-class TMFCThread : public QThread {
+// The worker of one mass flow controller (threading rule in
+// base/WorkerThread.h): initialises the instrument, then polls its status and
+// keeps its gas and setpoint in line with the main thread's wishes, until
+// asked to stop.
+class TMFCThread : public TExchangeThread<TThreadData> {
     Q_OBJECT
 
 public:
-    explicit TMFCThread(QObject* parent = nullptr);
-    // Asks the worker to end and waits for it, processing events so that a
-    // worker waiting for its exchange can finish; then frees the driver.
+    TMFCThread() = default;
+    // Ends the worker first, then frees the driver.
     ~TMFCThread() override;
 
-    TThreadData GUIIn;
-    TThreadData GUIOut;
-    TThreadData ThreadIn;
-    TThreadData ThreadOut;
-    QString Name;
     QString ThreadID;
     quint32 Serial = 0;
     std::unique_ptr<TAlicatMFC> MFC;
     bool Simulated = false;
 
-    // Main thread only: GUIIn := ThreadOut, ThreadIn := GUIOut.
-    void DataExchange();
-
 protected:
-    void run() override;
+    void Prepare() override;
+    void Pass() override;
+    void Finish() override;
 
 private:
-    void ExchangeOnMainThread();
     void SimulatedPass();
     void RealPass();
-
-    TWorkerHandOver handOver;
 };
 
 // A worker for the controller on `comPort`, set up as run control starts it:

@@ -90,6 +90,7 @@ bool TPSD4::Connect(const QString& aCOMPort)
 {
     com = std::make_unique<TSerialPort>();
     com->SetPort(aCOMPort);
+    com->SetBaudRate(PSD4BaudRate);
     const TSerialResponse reply = com->Send2(IdentifyCommand, true);
     if (reply.Response != IdentifyReply) {
         qCDebug(lcPSD4) << "PSD4" << aCOMPort << "Connect failed, reply:" << reply.Response << reply.Status;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
 
 #include <memory>
@@ -27,6 +28,12 @@ enum EnumPumpState {
 };
 
 enum EnumInterfaceType { it_Undefined, it_ASCII };
+
+// The line speed of the pump's ASCII protocol.
+inline constexpr qint32 PSD4BaudRate = 9600;
+// Stops the running command string and runs the empty one: the pump rests.
+// It is also the command for a dispense rate of zero.
+inline constexpr QLatin1StringView PSD4StopCommand("TR");
 
 // Driver of a Hamilton PSD/4 syringe pump on its ASCII protocol (9600 bit/s,
 // address 1). Every command is one serial exchange; the status character of

@@ -1,7 +1,6 @@
 #include "pump/PSD4Thread.h"
 
 #include "base/Clock.h"
-#include "base/MainThreadWait.h"
 #include "base/InterruptibleSleep.h"
 #include "pump/PSD4.h"
 #include "serial/SerialPort.h"
@@ -14,58 +13,35 @@ namespace {
 // Pause of a pass with nothing to do; the pump runs its command on its own.
 constexpr int IdlePauseMS = 250;
 constexpr double InitLimit_s = 15;
-const QString StopCommand = QStringLiteral("TR");
 } // namespace
 
 TPSD4Thread::TPSD4Thread(const QString& name, std::unique_ptr<TPSD4> pump)
-    : Name(name), Pump(std::move(pump))
+    : Pump(std::move(pump))
 {
+    Name = name;
 }
 
 TPSD4Thread::~TPSD4Thread()
 {
     qCDebug(lcThreadPump).noquote() << "Destroy thread: " + Name;
-    // The driver goes only after the worker has ended: it is the worker's.
-    StopThreadProcessingEvents(*this);
-    handOver.WorkerJoined();
+    EndWorker();
 }
 
-void TPSD4Thread::DataExchange()
+void TPSD4Thread::Pass()
 {
-    handOver.Copy([this] {
-        GUIIn = ThreadOut;
-        ThreadIn = GUIOut;
-    });
-}
-
-void TPSD4Thread::ExchangeOnMainThread()
-{
-    // This object lives on the main thread, so the call runs there while the
-    // worker waits for it.
-    handOver.RunOnMainThread(this, [this] { DataExchange(); });
-}
-
-void TPSD4Thread::run()
-{
-    while (!ThreadOut.IsTerminated && !isInterruptionRequested()) {
-        ExchangeOnMainThread();
-        if (ThreadIn.ToTerminate) {
-            if (Pump->Stop()) {
-                ThreadOut.IsTerminated = true;
-                ThreadOut.Command = StopCommand;
-            } else {
-                ThreadOut.aMessage = QStringLiteral("Failed to terminate");
-            }
-        } else if (ThreadIn.Command != Pump->LastCommand) {
-            ApplyCommand();
+    if (ThreadIn.ToTerminate) {
+        if (Pump->Stop()) {
+            ThreadOut.IsTerminated = true;
+            ThreadOut.Command = PSD4StopCommand;
         } else {
-            InterruptibleSleepMS(IdlePauseMS);
+            ThreadOut.aMessage = QStringLiteral("Failed to terminate");
         }
-        ThreadOut.DataTime = Now();
+    } else if (ThreadIn.Command != Pump->LastCommand) {
+        ApplyCommand();
+    } else {
+        InterruptibleSleepMS(IdlePauseMS);
     }
-    // Lets the main thread see IsTerminated and the final "TR".
-    ExchangeOnMainThread();
-    handOver.WorkerEnds();
+    ThreadOut.DataTime = Now();
 }
 
 void TPSD4Thread::ApplyCommand()
@@ -73,11 +49,11 @@ void TPSD4Thread::ApplyCommand()
     const QString oldCommand = Pump->LastCommand;
     TSerialResponse reply;
     // The running command loops until it is stopped.
-    if (Pump->SendCommand(StopCommand, reply, true)) {
-        qCDebug(lcThreadPump).noquote() << Name << "New command applied" << "Old: " + oldCommand << "New: " + StopCommand;
+    if (Pump->SendCommand(PSD4StopCommand, reply, true)) {
+        qCDebug(lcThreadPump).noquote() << Name << "New command applied" << "Old: " + oldCommand << "New: " + PSD4StopCommand;
         ThreadOut.Setpoint = 0;
     }
-    if (ThreadIn.Command == StopCommand)
+    if (ThreadIn.Command == PSD4StopCommand)
         return;
     if (Pump->SendCommand(ThreadIn.Command, reply, true)) {
         qCDebug(lcThreadPump).noquote() << Name << "New command applied" << "Old: " + oldCommand

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "base/WorkerHandOver.h"
+#include "base/WorkerThread.h"
 
 #include <QString>
-#include <QThread>
 
 #include <memory>
 
@@ -19,38 +18,25 @@ struct TPSD4ThreadData {
     QString aMessage;     // "Failed to terminate" when a stop attempt failed
 };
 
-// The worker of one syringe pump. The pump runs its dispensing command on its
-// own, so the worker only sends a new command when the main thread's wish
-// changes, and stops the pump when asked. The main thread touches only GUIIn
-// and GUIOut, the worker only ThreadIn and ThreadOut; DataExchange copies them
-// across on the main thread while the worker waits.
-class TPSD4Thread : public QThread {
+// The worker of one syringe pump (threading rule in base/WorkerThread.h).
+// The pump runs its dispensing command on its own, so the worker only sends a
+// new command when the main thread's wish changes, and stops the pump when
+// asked.
+class TPSD4Thread : public TExchangeThread<TPSD4ThreadData> {
     Q_OBJECT
 
 public:
     TPSD4Thread(const QString& name, std::unique_ptr<TPSD4> pump);
-    // Asks the worker to end and waits for it, processing events so that a
-    // worker waiting for its exchange can finish; then frees the driver.
+    // Ends the worker first, then frees the driver.
     ~TPSD4Thread() override;
 
-    QString Name;
     std::unique_ptr<TPSD4> Pump;
-    TPSD4ThreadData GUIIn;
-    TPSD4ThreadData GUIOut;
-    TPSD4ThreadData ThreadIn;
-    TPSD4ThreadData ThreadOut;
-
-    // Main thread only: GUIIn := ThreadOut, ThreadIn := GUIOut.
-    void DataExchange();
 
 protected:
-    void run() override;
+    void Pass() override;
 
 private:
-    void ExchangeOnMainThread();
     void ApplyCommand();
-
-    TWorkerHandOver handOver;
 };
 
 // A worker for the pump on `comPort`, set up as run control starts it: driver

@@ -1,6 +1,7 @@
 #include "pump/PumpSpeeds.h"
 
 #include "base/TextHelpers.h"
+#include "pump/PSD4.h"
 
 #include <algorithm>
 #include <cmath>
@@ -174,7 +175,7 @@ bool CalculatePumpCommand(TPumpSpeedDetails& Details)
 
     if (desired == 0) {
         Details.AchievedDispense_ugpm = 0;
-        Details.Command = QStringLiteral("TR");
+        Details.Command = PSD4StopCommand;
         Details.Error_pct = 0;
     } else if (desired <= breakpoint) {
         DelaySearch(Details);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr qint32 AlicatBaudRate = 19200;
 // A short pause of the reply wait keeps the scripted cases fast: a scripted
 // reply is on the line within a millisecond. The reply time-out stays at its
 // default, so a busy machine does not turn a late reply into silence.

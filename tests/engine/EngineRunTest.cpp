@@ -18,6 +18,7 @@
 #include "support/TempFolder.h"
 #include "support/TestClock.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -37,14 +38,19 @@ protected:
     }
     void TearDown() override { control.TerminateThreads(TRunControl::ShutdownTimeoutS); }
 
-    // Ticks the engine every `intervalMS` of real time, processing events in between.
-    void RunTicks(int count, int intervalMS)
+    // Ticks the engine once the controller on `port` has handed over a reading
+    // it has not handled yet; false when none came.
+    bool TickOnNewReading(const QString& port)
     {
-        for (int i = 0; i < count; ++i) {
-            WaitProcessingEvents([] { return false; }, intervalMS);
-            engine.Tick();
-        }
+        const bool read = WaitProcessingEvents(
+            [&] { return Device(port).LastHandled < Device(port).ThreadMFC->GUIIn.DeviceStatus.DataTime; },
+            ReadingTimeoutMS);
+        engine.Tick();
+        return read;
     }
+
+    // Generous: a simulated pass takes at most a second.
+    static constexpr int ReadingTimeoutMS = 10000;
 
     TDeviceInfo& Device(const QString& port) { return DevicesLocal[IndexOfDevicePort(port)]; }
 
@@ -85,9 +91,14 @@ TEST_F(EngineRunTest, DemonstrationDeviceRunsItsProgramThroughToTheLog)
     control.ButtonSegmentProgramStartClick();
     ASSERT_EQ(Device(QStringLiteral("COMX")).ControlMode, dcmSegment);
 
-    RunTicks(5, 1000);
-    EXPECT_GE(window.flowPoints[QStringLiteral("COMX")].size(), 2);
+    // Tick on each reading until two are plotted and a data row holds a
+    // measured value, within a generous limit.
     const QRegularExpression numberThenQuestion(QStringLiteral("\\| +[0-9]+\\.[0-9]+ \\| +\\? \\| $"));
+    const QDeadlineTimer limit(60000);
+    while ((window.flowPoints[QStringLiteral("COMX")].size() < 2 || window.dataLines.filter(numberThenQuestion).isEmpty())
+           && !limit.hasExpired())
+        ASSERT_TRUE(TickOnNewReading(QStringLiteral("COMX")));
+    EXPECT_GE(window.flowPoints[QStringLiteral("COMX")].size(), 2);
     const QStringList measuredRows = window.dataLines.filter(numberThenQuestion);
     ASSERT_FALSE(measuredRows.isEmpty()) << window.dataLines.join('\n').toStdString();
 

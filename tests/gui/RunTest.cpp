@@ -56,6 +56,27 @@ protected:
         window->TimerEngineTimer();
     }
 
+    // One engine tick `seconds` of clock time after the last, once every
+    // listed controller has handed over a reading taken at that time.
+    void TickOnReadings(double seconds, const QStringList& ports)
+    {
+        clock.AdvanceSeconds(seconds);
+        const bool read = WaitProcessingEvents(
+            [&] {
+                for (const QString& port : ports) {
+                    if (Device(port).ThreadMFC->GUIIn.DeviceStatus.DataTime < clock.Now())
+                        return false;
+                }
+                return true;
+            },
+            ReadingTimeoutMS);
+        ASSERT_TRUE(read) << ports.join(' ').toStdString();
+        window->TimerEngineTimer();
+    }
+
+    // Generous: a simulated pass takes at most a second.
+    static constexpr int ReadingTimeoutMS = 10000;
+
     QString DataTable() const { return Find<QPlainTextEdit>("MemoData")->toPlainText(); }
 };
 
@@ -74,10 +95,20 @@ TEST_F(DemonstrationTest, BothDevicesRunTheirProgramsFromStartToReset)
     EXPECT_EQ(Device(QStringLiteral("COMX")).ControlMode, dcmSegment);
     EXPECT_EQ(Device(QStringLiteral("COMY")).ControlMode, dcmSegment);
 
-    for (int i = 0; i < 6; ++i)
-        Tick(3, 1000);
+    const QStringList ports{QStringLiteral("COMX"), QStringLiteral("COMY")};
+    const auto plottedTwice = [&] {
+        for (const QString& port : ports) {
+            const TRtPointSeries* series = Device(port).SerieFlow;
+            if (!series || series->XValues().size() < 2)
+                return false;
+        }
+        return true;
+    };
+    // A data row every tick; two of them plot two points per device.
+    for (int i = 0; i < 10 && !plottedTwice(); ++i)
+        ASSERT_NO_FATAL_FAILURE(TickOnReadings(3, ports));
 
-    for (const QString& port : {QStringLiteral("COMX"), QStringLiteral("COMY")}) {
+    for (const QString& port : ports) {
         const TDeviceInfo device = Device(port);
         ASSERT_TRUE(device.SerieFlow) << port.toStdString();
         EXPECT_GE(device.SerieFlow->XValues().size(), 2) << port.toStdString();

@@ -207,7 +207,9 @@ TEST_F(MFCThreadTest, SimulatedThreadOpensNoPortAndReportsSlowSmallReadings)
     for (size_t i = 1; i < times.size(); ++i) {
         const double passSeconds = (times[i] - times[i - 1]) * SecondsPerDay;
         EXPECT_GE(passSeconds, 0.5);
-        EXPECT_LT(passSeconds, 1.25); // up to 999 ms, plus the hand-over on a busy machine
+        // A pass sleeps up to 999 ms; the bound is loose so that a loaded
+        // machine or a sanitizer cannot break it, yet a stalled pass shows.
+        EXPECT_LT(passSeconds, 5);
     }
     EXPECT_GE(thread->GUIIn.DeviceStatus.FlowRate_mass, 0);
     EXPECT_LT(thread->GUIIn.DeviceStatus.FlowRate_mass, 1);

@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     TGUIF window;
     TWindowPrompts prompts(&window);
     SetPrompts(&prompts);
+    window.CloseOnTerminationSignals();
     // Without a window manager "maximised" means nothing; the size still fills the screen.
     window.resize(window.screen()->availableSize());
     window.showMaximized();

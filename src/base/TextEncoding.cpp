@@ -1,6 +1,8 @@
 #include "base/TextEncoding.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <array>
 
@@ -74,4 +76,13 @@ QString DecodeTextFileBytes(const QByteArray& bytes)
         }
     }
     return DecodeCp1252(bytes);
+}
+
+QByteArray TextFileBytes(const QString& text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineBreak);
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast(); // a final line break ends the last line, it adds none
+    return EncodeCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }

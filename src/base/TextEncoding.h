@@ -9,6 +9,10 @@
 QByteArray EncodeCp1252(const QString& text);
 QString DecodeCp1252(const QByteArray& bytes);
 
+// The bytes of a file holding `text`: Windows-1252, every line ended by
+// CR LF, no byte-order mark.
+QByteArray TextFileBytes(const QString& text);
+
 // A text file's bytes: UTF-8 or UTF-16 when a byte-order mark says so,
 // Windows-1252 otherwise.
 QString DecodeTextFileBytes(const QByteArray& bytes);

@@ -1,14 +1,15 @@
 #include "engine/DataLog.h"
 
 #include "base/Clock.h"
+#include "base/FileWriter.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompts.h"
 #include "base/TextEncoding.h"
 #include "base/TextHelpers.h"
+#include "engine/WriteAlarm.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -22,32 +23,9 @@ constexpr int FirstColumnWidth = 20;
 constexpr int DeviceColumnWidth = 15;
 const QString CellSeparator = QStringLiteral(" | ");
 
-// The file's bytes: every line ended by CR LF, Windows-1252, no byte-order mark.
-QByteArray FileBytes(const QString& table)
-{
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = table.split(lineBreak);
-    if (lines.size() > 1 && lines.last().isEmpty())
-        lines.removeLast(); // a final line break ends the last line, it adds none
-    return EncodeCp1252(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-}
-
 QString WithExtension(const QFileInfo& log, const QString& extension)
 {
     return QDir(log.path()).filePath(log.completeBaseName() + extension);
-}
-
-// Writes the whole file; false with the reason in `error`.
-bool WriteFile(const QString& path, const QByteArray& bytes, QString& error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(bytes) != bytes.size() || !file.flush()) {
-        error = QStringLiteral("Cannot write file \"%1\". %2")
-                    .arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return true;
 }
 
 QString DeviceCell(const QString& text)
@@ -57,9 +35,10 @@ QString DeviceCell(const QString& text)
 
 } // namespace
 
-TDataLog::TDataLog(MessageSink messageSink, TableSink tableSink)
+TDataLog::TDataLog(MessageSink messageSink, TableSink tableSink, TWriteAlarm* alarm)
     : mm(std::move(messageSink))
     , shown(std::move(tableSink))
+    , alarm(alarm)
 {
 }
 
@@ -75,13 +54,22 @@ bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
     if (!fileName.isEmpty() && !AlwaysAsk)
         return true;
     QString answer = QStringLiteral("log");
-    if (CurrentPrompts().InputQuery(QStringLiteral("Data log file"),
-                                    QStringLiteral("Name for the data log file (date and hour are added):"),
-                                    answer)) {
+    while (CurrentPrompts().InputQuery(QStringLiteral("Data log file"),
+                                       QStringLiteral("Name for the data log file (date and hour are added):"),
+                                       answer)) {
         const QString name = CleanDataLogName(answer) + DataLogFileSuffix(Now()) + QStringLiteral(".txt");
-        fileName = QDir(ProgramFolder()).filePath(QStringLiteral("Logs/") + name);
+        const QString path = QDir(ProgramFolder()).filePath(QStringLiteral("Logs/") + name);
+        // A name the file system refuses would fail every save from now on
+        // without anything reaching the disk: better refused now.
+        const QString problem = DataLogNameProblem(path);
+        if (!problem.isEmpty()) {
+            ShowMessage(problem);
+            continue;
+        }
+        fileName = path;
         lastSave = 0;
         mm(QStringLiteral("Data log file: ") + name);
+        break;
     }
     return !fileName.isEmpty();
 }
@@ -95,36 +83,47 @@ void TDataLog::FlowDataSave(bool ForceSave)
 {
     if (!SaveDue(ForceSave))
         return;
+    QString error;
+    if (SaveTable(error)) {
+        lastSave = Now();
+        qCDebug(lcDataLog) << "saved" << fileName;
+        if (alarm)
+            alarm->Succeeded(TWriteAlarm::DataLogWriter);
+        return;
+    }
+    if (error.isEmpty())
+        return; // nothing to save
+    mm(QStringLiteral("Saving data log failed: ") + error);
+    if (alarm)
+        alarm->Failed(TWriteAlarm::DataLogWriter,
+                      QStringLiteral("The data log has not been saved for a minute: ") + error, SaveAlarmSeconds);
+}
+
+bool TDataLog::SaveTable(QString& error)
+{
     // The text as a view of the table would show it: one line break between lines.
     const QString text = table.join(QLatin1Char('\n'));
     if (TrimControl(text).isEmpty())
-        return;
+        return false;
     const QFileInfo log(fileName);
     const QString tmp = WithExtension(log, QStringLiteral(".tmp"));
     const QString bak1 = WithExtension(log, QStringLiteral(".bak1"));
     const QString bak2 = WithExtension(log, QStringLiteral(".bak2"));
 
+    FileWriter& writer = CurrentFileWriter();
+    QString ignored;
     // The folder may have been removed since start-up; the log goes where it is named.
-    QDir().mkpath(log.path());
-    QString error;
-    if (!WriteFile(tmp, FileBytes(text), error)) {
-        QFile::remove(tmp);
-        mm(QStringLiteral("Saving data log failed: ") + error);
-        return;
+    writer.MakeFolder(log.path(), ignored);
+    if (!writer.WriteFile(tmp, TextFileBytes(text), error)) {
+        writer.RemoveFile(tmp, ignored);
+        return false;
     }
     // The backups rotate on a best-effort basis; only the new log itself must
     // arrive, or the save counts as failed and is tried again.
-    QFile::remove(bak2);
-    QFile::rename(bak1, bak2);
-    QFile::rename(fileName, bak1);
-    QFile fresh(tmp);
-    if (!fresh.rename(fileName)) {
-        mm(QStringLiteral("Saving data log failed: ")
-           + QStringLiteral("Cannot rename \"%1\". %2").arg(QDir::toNativeSeparators(tmp), fresh.errorString()));
-        return;
-    }
-    lastSave = Now();
-    qCDebug(lcDataLog) << "saved" << fileName;
+    writer.RemoveFile(bak2, ignored);
+    writer.RenameFile(bak1, bak2, ignored);
+    writer.RenameFile(fileName, bak1, ignored);
+    return writer.RenameFile(tmp, fileName, error);
 }
 
 QString TDataLog::FlowDataLogFileCaption() const
@@ -135,10 +134,30 @@ QString TDataLog::FlowDataLogFileCaption() const
 
 QString CleanDataLogName(const QString& answer)
 {
-    static const QRegularExpression forbidden(QStringLiteral(R"(["*/:<>?\\|])"));
+    static const QRegularExpression forbidden(QStringLiteral(R"(["*/:<>?\\|]|\p{Cc})"));
     QString name = TrimControl(answer);
     name.remove(forbidden);
     return name.isEmpty() ? QStringLiteral("log") : name;
+}
+
+QString DataLogMessageFileName(const QString& dataLogFileName)
+{
+    return WithExtension(QFileInfo(dataLogFileName), QStringLiteral("_messages.txt"));
+}
+
+QString DataLogNameProblem(const QString& dataLogFileName)
+{
+    const QFileInfo longest(DataLogMessageFileName(dataLogFileName));
+    if (!FileNameFits(longest.path(), longest.fileName()))
+        return QStringLiteral("Name too long for this file system");
+    FileWriter& writer = CurrentFileWriter();
+    QString error;
+    const bool existed = longest.exists();
+    if (!writer.MakeFolder(longest.path(), error) || !writer.AppendFile(longest.filePath(), {}, error))
+        return error;
+    if (!existed)
+        writer.RemoveFile(longest.filePath(), error);
+    return {};
 }
 
 QString DataLogFileSuffix(double moment)

@@ -8,17 +8,20 @@
 
 #include <functional>
 
+class TWriteAlarm;
+
 // The data table and its log file: the rows and header blocks, the file's
 // name, the once-a-minute save and the two backup versions. The table is
 // kept here, not in the view that shows it, so that what is saved is exactly
 // what was recorded. Messages for the operator go to `messageSink` (the
-// window's message log); appended lines go to `tableSink` (the view).
+// window's message log); appended lines go to `tableSink` (the view); saves
+// that keep failing raise `alarm`.
 class TDataLog {
 public:
     using MessageSink = std::function<void(const QString&)>;
     using TableSink = std::function<void(const QStringList&)>;
 
-    explicit TDataLog(MessageSink messageSink, TableSink tableSink = {});
+    explicit TDataLog(MessageSink messageSink, TableSink tableSink = {}, TWriteAlarm* alarm = nullptr);
 
     // The data table: header blocks and rows, one line each.
     const QStringList& DataTable() const { return table; }
@@ -30,7 +33,8 @@ public:
     double LastDataLogSave() const { return lastSave; }
 
     // Asks for a name (through the prompts service) when none is chosen yet
-    // or `AlwaysAsk` is set. True when a file is chosen afterwards.
+    // or `AlwaysAsk` is set; a name whose files cannot be written is refused
+    // with the reason and asked again. True when a file is chosen afterwards.
     bool FlowDataLogFileEnsure(bool AlwaysAsk);
 
     // Whether FlowDataSave would write now: a file is chosen and the save is
@@ -40,20 +44,33 @@ public:
     // two previous versions as ".bak1" and ".bak2".
     void FlowDataSave(bool ForceSave);
 
+    // Saves failing for this long raise the alarm.
+    static constexpr double SaveAlarmSeconds = 60;
+
     // "Data log file: <name>", or "... <not set>" while no file is chosen.
     QString FlowDataLogFileCaption() const;
 
 private:
+    bool SaveTable(QString& error);
+
     MessageSink mm;
     TableSink shown;
+    TWriteAlarm* alarm;
     QStringList table;
     QString fileName;
     double lastSave = 0;
 };
 
-// The operator's answer made fit for a file name: trimmed, without the
-// characters a file name may not hold; "log" when nothing is left.
+// The operator's answer made fit for a file name: trimmed, without control
+// characters and the characters a file name may not hold; "log" when
+// nothing is left.
 QString CleanDataLogName(const QString& answer);
+// The message file that goes with a data log: "_messages" before ".txt".
+// The longest name of the log's companion files.
+QString DataLogMessageFileName(const QString& dataLogFileName);
+// Empty when the files of a data log of this name can be created;
+// otherwise why not.
+QString DataLogNameProblem(const QString& dataLogFileName);
 // "_yyyy-mm-dd-hh" of a local date-time (days).
 QString DataLogFileSuffix(double moment);
 

@@ -241,4 +241,6 @@ void TRunControl::Resetsoftware1Click()
 {
     dataLog.FlowDataSave(true);
     TerminateThreads(ShutdownTimeoutS);
+    // The engine kept recording while the instruments were brought to rest.
+    dataLog.FlowDataSave(true);
 }

@@ -24,7 +24,8 @@ public:
     // Brings every instrument to a safe state, then frees all threads and
     // lamps; waits at most `timeoutS` for the threads to report. Always true.
     bool TerminateThreads(double timeoutS);
-    // Saves the data log, then stops every thread.
+    // Saves the data log, stops every thread, and saves the rows recorded
+    // meanwhile.
     void Resetsoftware1Click();
     bool IsTerminating() const { return terminating; }
 

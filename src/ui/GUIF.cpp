@@ -1,9 +1,11 @@
 #include "ui/GUIF.h"
 
+#include "base/Clock.h"
 #include "devices/DeviceRegistry.h"
 #include "base/Errors.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompts.h"
+#include "base/TerminationSignals.h"
 #include "base/TextHelpers.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
@@ -35,8 +37,9 @@ const QColor LedLitColor(0x00, 0xFF, 0x00);
 
 TGUIF::TGUIF(QWidget* parent)
     : QMainWindow(parent)
+    , messageFile(Now(), writeAlarm)
     , dataLog([this](const QString& message) { MM(message); },
-              [this](const QStringList& lines) { ShowDataLines(lines); })
+              [this](const QStringList& lines) { ShowDataLines(lines); }, &writeAlarm)
 {
     setObjectName(QStringLiteral("GUIF"));
     BuildLayout();
@@ -94,8 +97,10 @@ void TGUIF::CreateWorkingFolders()
 void TGUIF::closeEvent(QCloseEvent* event)
 {
     // While the threads are being stopped the window stays: closing now
-    // would cut the wait for the instruments short.
+    // would cut the wait for the instruments short. It closes once they
+    // have stopped (a shutdown's signal must not be lost).
     if (runControl.IsTerminating()) {
+        closeAfterShutdown = true;
         event->ignore();
         return;
     }
@@ -106,8 +111,7 @@ void TGUIF::closeEvent(QCloseEvent* event)
 void TGUIF::FormClose()
 {
     closed = true;
-    FlowDataSave(true);
-    runControl.TerminateThreads(TRunControl::ShutdownTimeoutS);
+    runControl.Resetsoftware1Click(); // closing stops the devices as a reset does
     TimerEngine->stop();
     delete engineLed;
     engineLed = nullptr;
@@ -138,7 +142,9 @@ ThhALed* TGUIF::AddLedForThread()
 void TGUIF::MM(const QString& aMessage)
 {
     // Appending keeps the cost of a line flat however long the log grows.
-    MemoMain->appendPlainText(TimeStampPrefix() + aMessage);
+    const QString line = TimeStampPrefix() + aMessage;
+    MemoMain->appendPlainText(line);
+    messageFile.Append(line);
     QScrollBar* bar = MemoMain->verticalScrollBar();
     bar->setValue(bar->maximum());
 }
@@ -227,6 +233,8 @@ void TGUIF::LogFile1Click()
 bool TGUIF::FlowDataLogFileEnsure(bool AlwaysAsk)
 {
     const bool chosen = dataLog.FlowDataLogFileEnsure(AlwaysAsk);
+    if (chosen)
+        messageFile.FollowDataLog(dataLog.DataLogFileName());
     FlowDataLogFileCaption();
     return chosen;
 }
@@ -234,6 +242,18 @@ bool TGUIF::FlowDataLogFileEnsure(bool AlwaysAsk)
 void TGUIF::FlowDataSave(bool ForceSave)
 {
     dataLog.FlowDataSave(ForceSave);
+}
+
+void TGUIF::ShowWriteAlarm(bool raised, const QString& reasons)
+{
+    LedSaveAlarm->setToolTip(reasons);
+    LedSaveAlarm->setVisible(raised);
+}
+
+void TGUIF::CloseOnTerminationSignals()
+{
+    auto* watcher = new TTerminationSignals(this);
+    connect(watcher, &TTerminationSignals::Received, this, &TGUIF::close);
 }
 
 void TGUIF::FlowDataLogFileCaption()

@@ -5,8 +5,10 @@
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineTick.h"
 #include "engine/EngineView.h"
+#include "engine/MessageFile.h"
 #include "engine/RunControl.h"
 #include "engine/RunControlView.h"
+#include "engine/WriteAlarm.h"
 
 #include <QMainWindow>
 
@@ -47,6 +49,10 @@ public:
     ThhALed* EngineLed() const { return engineLed; }
     TDataLog& DataLog() { return dataLog; }
     TEngineTick& Engine() { return engine; }
+    const TMessageFile& MessageFile() const { return messageFile; }
+    // From now on a SIGTERM, SIGHUP or SIGINT closes the window as the
+    // operator's close does.
+    void CloseOnTerminationSignals();
     TRunControl& RunControl() { return runControl; }
 
     void FormCaption();
@@ -133,6 +139,7 @@ protected:
 private:
     void FormCreate();
     void ShowDataLines(const QStringList& lines);
+    void ShowWriteAlarm(bool raised, const QString& reasons);
     void BuildLayout();
     QWidget* BuildDataPanel();
     QWidget* BuildWorkingArea();
@@ -152,10 +159,13 @@ private:
     void InvalidateAllSeries();
     bool MergedSegmentsInput(QStringList& input) const;
 
+    TWriteAlarm writeAlarm{[this](bool raised, const QString& reasons) { ShowWriteAlarm(raised, reasons); }};
+    TMessageFile messageFile;
     TDataLog dataLog;
     TEngineTick engine{*this, dataLog};
     TRunControl runControl{*this, engine, dataLog};
     bool closed = false;
+    bool closeAfterShutdown = false;
     bool tickRunning = false;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;
@@ -176,6 +186,7 @@ private:
     QWidget* PanelHelp = nullptr;
     QLabel* DzHTMLTextTips = nullptr;
     QWidget* PanelStatusBar = nullptr;
+    ThhALed* LedSaveAlarm = nullptr;
     QWidget* PanelSelectDevice = nullptr;
     QTreeWidget* ListViewDevices = nullptr;
     QWidget* PanelActions = nullptr;

@@ -11,6 +11,7 @@
 #include "ui/pages/SegmentSheet.h"
 #include "ui/pages/ToolsSheet.h"
 #include "ui/widgets/RtGraph2D.h"
+#include "ui/widgets/hhALed.h"
 
 #include <QBoxLayout>
 #include <QFontDatabase>
@@ -29,6 +30,9 @@ constexpr int BottomPanelHeight = 150;
 constexpr int DevicePanelWidth = 400;
 constexpr int MessageLogWidth = 500;
 constexpr int StatusBarHeight = 20;
+// The screen keeps the newest lines; the message file keeps them all.
+constexpr int MessageLogLines = 100000;
+constexpr int AlarmLampSize = 16;
 constexpr int MinimumPane = 31;
 constexpr int PanelPadding = 3;
 
@@ -93,7 +97,9 @@ QWidget* TGUIF::BuildDataPanel()
     MemoSegments = TextTable("MemoSegments");
     MemoSegments->setReadOnly(true);
     MemoSegments->hide();
+    // The table is the data log's content: it is shown, never edited here.
     MemoData = TextTable("MemoData");
+    MemoData->setReadOnly(true);
     MemoData->hide();
 
     auto* layout = new QVBoxLayout;
@@ -157,6 +163,7 @@ QWidget* TGUIF::BuildBottomPanel()
 {
     MemoMain = TextTable("MemoMain");
     MemoMain->setReadOnly(true);
+    MemoMain->setMaximumBlockCount(MessageLogLines);
     MemoMain->setFixedWidth(MessageLogWidth);
 
     DzHTMLTextTips = Named(new QLabel, "DzHTMLTextTips");
@@ -174,10 +181,23 @@ QWidget* TGUIF::BuildBottomPanel()
 
     PanelStatusBar = Named(new QWidget, "PanelStatusBar");
     PanelStatusBar->setFixedHeight(StatusBarHeight);
+    // Beside the status bar, not in it: the device lamps are placed by how
+    // many lamps the status bar holds.
+    LedSaveAlarm = Named(new ThhALed, "LedSaveAlarm");
+    LedSaveAlarm->SetBordered(false);
+    LedSaveAlarm->SetBlink(false);
+    LedSaveAlarm->SetLEDStyle(ThhALed::LEDSqLarge);
+    LedSaveAlarm->SetTrueColor(Qt::red);
+    LedSaveAlarm->SetValue(true);
+    LedSaveAlarm->setFixedSize(AlarmLampSize, AlarmLampSize);
+    LedSaveAlarm->hide();
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(PanelStatusBar, 1);
+    statusRow->addWidget(LedSaveAlarm);
 
     auto* layout = new QVBoxLayout;
     layout->addLayout(logAndHelp, 1);
-    layout->addWidget(PanelStatusBar);
+    layout->addLayout(statusRow);
     PanelBottomMemo = Panel("PanelBottomMemo", layout, {11, 11, 11, 4});
     PanelBottomMemo->setMinimumHeight(MinimumPane);
     return PanelBottomMemo;

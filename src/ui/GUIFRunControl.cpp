@@ -83,6 +83,8 @@ void TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged()
 void TGUIF::Resetsoftware1Click()
 {
     runControl.Resetsoftware1Click();
+    if (closeAfterShutdown)
+        close();
 }
 
 void TGUIF::SetEngineLamp(bool lit)

@@ -2,6 +2,8 @@
 
 #include "base/Clock.h"
 #include "base/TextHelpers.h"
+#include "engine/WriteAlarm.h"
+#include "support/FailingFileWriter.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempFolder.h"
 #include "support/TestClock.h"
@@ -52,6 +54,7 @@ TEST_F(DataLogTest, AnswerBecomesFileNameInLogsFolderWithDateAndHour)
         {"<>", "log_2026-10-16-09.txt"},     // nothing left after cleaning
         {"a/b:c", "abc_2026-10-16-09.txt"},  // no way into another folder
         {" \t\"x*?|\\y\" ", "xy_2026-10-16-09.txt"},
+        {"night\r\nrun\t2", "nightrun2_2026-10-16-09.txt"}, // a pasted name with its line break
     };
     for (const Case& c : cases) {
         prompts.InputAnswers.enqueue(QString::fromUtf8(c.answer));
@@ -77,6 +80,73 @@ TEST_F(DataLogTest, AsksOnlyWhenNeededAndCancelKeepsTheFile)
     EXPECT_TRUE(log.FlowDataLogFileEnsure(true)); // asked, cancelled
     EXPECT_EQ(prompts.Questions.size(), questions + 1);
     EXPECT_EQ(log.DataLogFileName(), LogPath());
+}
+
+TEST_F(DataLogTest, NameWhoseFilesCannotBeWrittenIsRefusedAndAskedAgain)
+{
+    struct Case {
+        const char* name;
+        QString answer;
+        const char* failingPath; // the writer fails on paths containing this
+        const char* message;
+    };
+    const Case cases[] = {
+        {"longer than a file name may be", QString(300, QLatin1Char('n')), nullptr,
+         "Name too long for this file system"},
+        {"disk full", QStringLiteral("run"), "_messages", "No space left on device"},
+    };
+    for (const Case& c : cases) {
+        FailingFileWriter writer;
+        if (c.failingPath)
+            writer.Fail(QString::fromLatin1(c.failingPath));
+        prompts.Messages.clear();
+        prompts.Questions.clear();
+        prompts.InputAnswers.enqueue(c.answer); // then cancelled
+
+        EXPECT_FALSE(log.FlowDataLogFileEnsure(true)) << c.name;
+        EXPECT_TRUE(log.DataLogFileName().isEmpty()) << c.name;
+        EXPECT_EQ(prompts.Questions.size(), 2) << c.name;
+        ASSERT_EQ(prompts.Messages.size(), 1) << c.name;
+        EXPECT_TRUE(prompts.Messages.first().contains(QString::fromLatin1(c.message))) << c.name;
+    }
+    // The test file is gone again; nothing else was left behind.
+    EXPECT_TRUE(QDir(folder.FilePath(QStringLiteral("Logs"))).isEmpty());
+}
+
+TEST_F(DataLogTest, SavesFailingForAMinuteRaiseTheAlarmOncePerEpisode)
+{
+    QStringList shown;
+    TWriteAlarm alarm([&](bool raised, const QString& reasons) { shown << (raised ? reasons : QString()); });
+    TDataLog watched([this](const QString& line) { logged << line; }, {}, &alarm);
+    prompts.InputAnswers.enqueue(QStringLiteral("run"));
+    ASSERT_TRUE(watched.FlowDataLogFileEnsure(false));
+    watched.AppendDataLines({QStringLiteral("row")});
+    FailingFileWriter writer;
+
+    for (int episode = 1; episode <= 2; ++episode) {
+        writer.Fail(QStringLiteral(".tmp"));
+        logged.clear();
+        for (int second = 0; second < 60; ++second) {
+            watched.FlowDataSave(false);
+            clock.AdvanceSeconds(1);
+        }
+        EXPECT_FALSE(alarm.Raised()) << "59 s of failures are not yet an alarm";
+        EXPECT_EQ(logged.filter(QStringLiteral("Saving data log failed: ")).size(), 60) << "every try is logged";
+        watched.FlowDataSave(false);
+        EXPECT_TRUE(alarm.Raised());
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_TRUE(shown.last().contains(QStringLiteral("No space left on device"))) << shown.last().toStdString();
+        clock.AdvanceSeconds(30);
+        watched.FlowDataSave(false);
+        EXPECT_EQ(prompts.Messages.size(), episode) << "one message box per episode";
+
+        writer.Heal();
+        clock.AdvanceSeconds(1);
+        watched.FlowDataSave(false);
+        EXPECT_FALSE(alarm.Raised()) << "cleared by the next good save";
+        EXPECT_TRUE(shown.last().isEmpty());
+        clock.AdvanceSeconds(61);
+    }
 }
 
 TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
@@ -183,7 +253,7 @@ TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
 TEST_F(DataLogTest, CreatesMissingLogsFolder)
 {
     ChooseFile();
-    ASSERT_FALSE(QDir(folder.FilePath(QStringLiteral("Logs"))).exists());
+    ASSERT_TRUE(QDir(folder.FilePath(QStringLiteral("Logs"))).removeRecursively()); // removed since it was chosen
     log.AppendDataLines({QStringLiteral("row")});
     log.FlowDataSave(true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("row\r\n"));

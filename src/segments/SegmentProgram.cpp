@@ -226,9 +226,9 @@ TSegment SetpointAtTime(const QString& program, double minutes)
     // instead of extrapolating a ramp below 0 %.
     const bool ramp = next.aType.compare(QLatin1String("Ramp"), Qt::CaseInsensitive) == 0;
     if (ramp && next.Time > previous.Time && minutes >= previous.Time) {
-        const double setpoint = previous.Setpoint
-                              + (minutes - previous.Time) * (next.Setpoint - previous.Setpoint)
-                                    / (next.Time - previous.Time);
+        // The fraction first: a ramp over a huge time would overflow the product.
+        const double fraction = (minutes - previous.Time) / (next.Time - previous.Time);
+        const double setpoint = previous.Setpoint + fraction * (next.Setpoint - previous.Setpoint);
         next.Time = minutes;
         next.Setpoint = setpoint;
         return next;

@@ -81,6 +81,9 @@ TEST(SetpointAtTime, EdgesOfStepsAndRamps)
         {"lower-case ramp", QStringLiteral("10 100 rAmP"), 2.5, 25},
         {"step at its time keeps the previous", Program({"2 20 Step", "4 40 Step"}), 4, 20},
         {"clock before the start", QStringLiteral("10 100 Ramp"), -5, 0},
+        // Found by fuzzing: the product of time and step overflowed to infinity.
+        {"ramp over a huge time, at its end", QStringLiteral("1e308 100 Ramp"), 1e308, 100},
+        {"ramp over a huge time, half way", QStringLiteral("1e308 100 Ramp"), 5e307, 50},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(SetpointAtTime(c.program, c.minutes).Setpoint, c.setpoint) << c.name;

@@ -11,6 +11,7 @@ public:
     AcceptingPrompts() { SetPrompts(this); }
     ~AcceptingPrompts() override { SetPrompts(nullptr); }
     void ShowMessage(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool AskYesNo(const QString&) override { return true; }
     bool InputQuery(const QString&, const QString&, QString&) override { return true; }
     bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
     bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }

@@ -56,6 +56,7 @@ public:
     SteppedClock() { SetClockSource(this); }
     ~SteppedClock() override { SetClockSource(nullptr); }
     double Now() const override { return MomentAfterMS(elapsedMS.load()); }
+    double MonotonicNow() const override { return Now(); }
     void AdvanceSeconds(int seconds) { elapsedMS += qint64(seconds) * 1000; }
 
 private:
@@ -115,12 +116,12 @@ void StartPrograms(UnpausedWindow& window)
     for (int i = 0; i < DeviceCount; ++i) {
         TDeviceInfo device = DevicesLocal.at(i);
         device.ControlMode = dcmSegment;
-        device.FlowStartTime = Now();
+        device.FlowStartTime = MonotonicNow();
         window.ClearFlowSerie(device);
         StoreDevice(device);
         window.RefreshDevice(device);
     }
-    window.Engine().GraphTimeZero = Now();
+    window.Engine().GraphTimeZero = MonotonicNow();
     // An operator watching the programs has the listed devices selected, so
     // the segment table is merged at every tick.
     window.findChild<QTreeWidget*>(QStringLiteral("ListViewDevices"))->selectAll();

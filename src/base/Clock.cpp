@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -32,6 +33,18 @@ double Now()
     if (const ClockSource* clock = installedClock.load(std::memory_order_acquire))
         return clock->Now();
     return DateTimeToDays(QDateTime::currentDateTime());
+}
+
+double MonotonicNow()
+{
+    if (const ClockSource* clock = installedClock.load(std::memory_order_acquire))
+        return clock->MonotonicNow();
+    using Steady = std::chrono::steady_clock;
+    // Anchored once, on first use from whichever thread.
+    static const double anchorDays = DateTimeToDays(QDateTime::currentDateTime());
+    static const Steady::time_point anchor = Steady::now();
+    const std::chrono::duration<double, std::ratio<86400>> since = Steady::now() - anchor;
+    return anchorDays + since.count();
 }
 
 void SetClockSource(const ClockSource* source)

@@ -10,6 +10,7 @@ Q_LOGGING_CATEGORY(lcPrompts, "Prompts", QtWarningMsg)
 class TracingPrompts final : public Prompts {
 public:
     void ShowMessage(const QString& text) override { qCWarning(lcPrompts).noquote() << text; }
+    bool AskYesNo(const QString&) override { return false; }
     bool InputQuery(const QString&, const QString&, QString&) override { return false; }
     bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
     bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
@@ -33,4 +34,17 @@ Prompts& CurrentPrompts()
 void ShowMessage(const QString& text)
 {
     CurrentPrompts().ShowMessage(text);
+}
+
+MessageRedirect::MessageRedirect(std::function<void(const QString&)> sink)
+    : sink(std::move(sink))
+    , installedBefore(installedPrompts)
+    , outer(CurrentPrompts())
+{
+    SetPrompts(this);
+}
+
+MessageRedirect::~MessageRedirect()
+{
+    SetPrompts(installedBefore);
 }

@@ -30,5 +30,5 @@ QString DeviceInstrumentName(tDeviceType type)
 
 double DeviceElapsedMinutes(const TDeviceInfo& device)
 {
-    return (Now() - device.FlowStartTime) * MinutesPerDay;
+    return (MonotonicNow() - device.FlowStartTime) * MinutesPerDay;
 }

@@ -48,9 +48,9 @@ struct TDeviceInfo {
     tDeviceControlMode ControlMode = dcmSegment;
     QString SegmentProgram;
     TSegProgTermination SegmentProgramTermination = tspttKeep;
-    double FlowStartTime = 0; // local date-time, days
+    double FlowStartTime = 0; // monotonic moment (MonotonicNow), days
     QString Errors;
-    double LastHandled = 0; // local date-time, days
+    double LastHandled = 0; // monotonic moment of the last reading handled, days
     TMFCThread* ThreadMFC = nullptr;
     TPSD4Thread* ThreadPump = nullptr;
     ThhALed* Led = nullptr;
@@ -68,6 +68,12 @@ inline bool IsMFC(tDeviceType type)
 inline bool HasWorkerThread(const TDeviceInfo& device)
 {
     return device.ThreadMFC != nullptr || device.ThreadPump != nullptr;
+}
+
+// Configured and driven: running its program or holding a direct setpoint.
+inline bool IsRunning(const TDeviceInfo& device)
+{
+    return HasWorkerThread(device) && device.ControlMode != dcmIdle;
 }
 
 QString DeviceTypeName(tDeviceType type);

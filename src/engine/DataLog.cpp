@@ -76,7 +76,7 @@ bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
 
 bool TDataLog::SaveDue(bool ForceSave) const
 {
-    return !fileName.isEmpty() && (ForceSave || Now() > lastSave + SaveIntervalDays);
+    return !fileName.isEmpty() && (ForceSave || MonotonicNow() > lastSave + SaveIntervalDays);
 }
 
 void TDataLog::FlowDataSave(bool ForceSave)
@@ -85,7 +85,7 @@ void TDataLog::FlowDataSave(bool ForceSave)
         return;
     QString error;
     if (SaveTable(error)) {
-        lastSave = Now();
+        lastSave = MonotonicNow();
         qCDebug(lcDataLog) << "saved" << fileName;
         if (alarm)
             alarm->Succeeded(TWriteAlarm::DataLogWriter);

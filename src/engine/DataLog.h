@@ -29,7 +29,7 @@ public:
 
     // Full path of the current log file; empty while none is chosen.
     const QString& DataLogFileName() const { return fileName; }
-    // When the table was last saved (local date-time, days); 0 after a new file.
+    // When the table was last saved (MonotonicNow, days); 0 after a new file.
     double LastDataLogSave() const { return lastSave; }
 
     // Asks for a name (through the prompts service) when none is chosen yet

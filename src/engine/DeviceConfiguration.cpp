@@ -44,6 +44,20 @@ bool IsKnownSyringeSize(double microlitres)
         != std::end(KnownSyringeSizesuL);
 }
 
+bool PageChangesDosing(const TConfigurePage& page, const TDeviceInfo& device)
+{
+    if (page.FluidID != device.FluidID)
+        return true;
+    if (device.DevType == dtPump) {
+        // A syringe the pump does not take is ignored, so it changes nothing.
+        const bool newSyringe = IsKnownSyringeSize(page.SyringeSizeuL) && page.SyringeSizeuL != device.SyringeSizeuL;
+        return newSyringe || page.FluidTemperatureC != device.FluidTemperatureC;
+    }
+    const TGasFlowDetails& unit = device.FlowUnitUser;
+    return page.FlowUnitName != unit.Name || page.TemperatureC != unit.Temperature
+        || page.PressureBarA != unit.Pressure_BarA || page.GramsChosen != (unit.GasFlowType == gfuGrams);
+}
+
 void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfigurationView& view)
 {
     TGasItem fluid;
@@ -88,12 +102,21 @@ void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunCont
                                              : QStringLiteral("No fluid selected for MFC"));
         return;
     }
+    // A new colour or name leaves a running device running; anything that
+    // changes what it doses stops it first, as the stop button does, rather
+    // than leave the instrument flowing at its last setpoint unserved.
+    const bool keepsRunning = IsRunning(device) && !PageChangesDosing(page, device);
+    if (IsRunning(device) && !keepsRunning) {
+        runControl.StopDevices({device.COMPort});
+        GetDeviceByPort(device.COMPort, device);
+    }
     PageToDevice(page, device, view);
     if (runControl.StartDeviceThread(device))
         device.Led = view.AddLedForThread();
     if (device.Led)
         view.ColourLamp(device.Led, device.Color);
-    device.ControlMode = dcmIdle;
+    if (!keepsRunning)
+        device.ControlMode = dcmIdle;
     if (!StoreDevice(device)) {
         ShowMessage(QStringLiteral("Saving device configuration failed"));
         return;

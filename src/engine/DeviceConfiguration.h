@@ -42,6 +42,10 @@ QString DeviceTypeAndGasText(const TDeviceInfo& device);
 // Syringes the pump takes, in microlitres.
 bool IsKnownSyringeSize(double microlitres);
 
+// Whether applying the page changes what the device doses: its fluid, flow
+// unit and reference conditions, or its syringe. Name and colour do not.
+bool PageChangesDosing(const TConfigurePage& page, const TDeviceInfo& device);
+
 // Copies the page into the device record. The syringe is taken only when it
 // is one the pump takes; otherwise the operator is told and the record keeps
 // its syringe and maximum flow. An MFC gas the table does not hold raises
@@ -49,7 +53,9 @@ bool IsKnownSyringeSize(double microlitres);
 void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfigurationView& view);
 
 // "Apply" on the focused device: refuses without a fluid, copies the page,
-// starts the worker thread the first time (with its lamp), makes the device
-// idle and asks for a fresh data-table header.
+// starts the worker thread the first time (with its lamp) and asks for a
+// fresh data-table header. A device that is running keeps running when only
+// its name or colour changes; otherwise it is stopped first and, like every
+// other device, left idle.
 void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
                         TDeviceConfigurationView& view);

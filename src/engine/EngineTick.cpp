@@ -1,6 +1,7 @@
 #include "engine/EngineTick.h"
 
 #include "base/Clock.h"
+#include "base/Prompts.h"
 #include "devices/DeviceRegistry.h"
 #include "engine/DataLog.h"
 #include "engine/EngineView.h"
@@ -12,6 +13,7 @@
 #include "base/TextHelpers.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -41,26 +43,49 @@ TEngineTick::TEngineTick(TEngineView& view, TDataLog& dataLog)
 
 double TEngineTick::GraphMinutes() const
 {
-    return (Now() - GraphTimeZero) * MinutesPerDay;
+    return (MonotonicNow() - GraphTimeZero) * MinutesPerDay;
+}
+
+QStringList TEngineTick::TakeMessages()
+{
+    return std::exchange(held, {});
+}
+
+void TEngineTick::HoldMessage(const QString& text)
+{
+    const QString key = messageSource + u'\n' + text;
+    if (heldOnce.contains(key))
+        return;
+    heldOnce.insert(key);
+    // The segment table's refresh meets the same unreadable line as the
+    // device does: one box says it.
+    if (!held.contains(text))
+        held.append(text);
 }
 
 void TEngineTick::Tick()
 {
+    const MessageRedirect holdMessages([this](const QString& text) { HoldMessage(text); });
+    messageSource.clear();
     view.SetEngineLamp(true);
-    const double tickStart = Now();
+    const double tickStart = MonotonicNow();
     const bool rowDue = tickStart > LastDataRowTime + DataRowIntervalDays - DataRowSlackDays;
-    const QString timeColumn = rowDue ? DataRowTimeColumn(tickStart) : QString();
+    // The row's stamp is the only wall-clock time here: it is printed, never measured.
+    const QString timeColumn = rowDue ? DataRowTimeColumn(Now()) : QString();
 
     QString valueColumns;
     for (int i = 0; i < DevicesLocal.size(); ++i) {
         double value = NoReading;
         const TDeviceInfo& device = DevicesLocal.at(i);
+        messageSource = device.COMPort + u'\n' + QString::number(device.FlowStartTime, 'g', 17) + u'\n'
+                      + device.SegmentProgram;
         if (device.ThreadMFC && IsMFC(device.DevType))
             value = ServeMFC(i);
         else if (device.ThreadPump && device.DevType == dtPump)
             value = ServePump(i);
         valueColumns += DataRowValueColumn(value);
     }
+    messageSource.clear();
 
     if (rowDue && !TrimControl(valueColumns).isEmpty()) {
         if (DataHeaderPending) {
@@ -68,7 +93,7 @@ void TEngineTick::Tick()
             DataHeaderPending = false;
         }
         dataLog.AppendDataLines({timeColumn + valueColumns});
-        LastDataRowTime = Now();
+        LastDataRowTime = MonotonicNow();
         if (view.AutoScrollChecked())
             view.ScrollDataTableToEnd();
     }
@@ -76,7 +101,7 @@ void TEngineTick::Tick()
     dataLog.FlowDataSave(false);
     view.MemoSegmentsUpdate();
 
-    if (Now() - tickStart < ShortestTickDays)
+    if (MonotonicNow() - tickStart < ShortestTickDays)
         view.Pause(ShortTickPauseMS);
     view.SetEngineLamp(false);
 }

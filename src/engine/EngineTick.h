@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
 class TDataLog;
 class TEngineView;
 struct TDeviceInfo;
@@ -12,10 +16,19 @@ class TEngineTick {
 public:
     TEngineTick(TEngineView& view, TDataLog& dataLog);
 
+    // Message boxes raised inside a tick (an unreadable program line, say)
+    // are held back, not opened: a box opened inside the tick would hold
+    // every device. Take them once the tick has returned.
     void Tick();
+    // Held messages not taken yet; each at most once per device and run of
+    // its program, however many ticks raise it.
+    QStringList TakeMessages();
+    // Holds an error that ended a tick along with the messages, under the
+    // device being served when it was raised.
+    void HoldMessage(const QString& text);
 
-    // The moment time 0 of the achieved-flow series stands for; 0 until the
-    // first program or direct setpoint starts.
+    // Monotonic moments (MonotonicNow). The one time 0 of the achieved-flow
+    // series stands for; 0 until the first program or direct setpoint starts.
     double GraphTimeZero = 0;
     double LastDataRowTime = 0;
     bool DataHeaderPending = true;
@@ -32,4 +45,7 @@ private:
 
     TEngineView& view;
     TDataLog& dataLog;
+    QString messageSource; // the device being served and its program run
+    QSet<QString> heldOnce;
+    QStringList held;
 };

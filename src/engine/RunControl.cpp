@@ -86,7 +86,7 @@ int TRunControl::ActiveThreadCount() const
 void TRunControl::StartGraphClock()
 {
     if (engine.GraphTimeZero == 0)
-        engine.GraphTimeZero = Now();
+        engine.GraphTimeZero = MonotonicNow();
 }
 
 void TRunControl::ButtonSegmentProgramStartClick()
@@ -102,7 +102,7 @@ void TRunControl::ButtonSegmentProgramStartClick()
             continue;
         view.MM(QStringLiteral("Start segment program for ") + device.NameRole);
         device.ControlMode = dcmSegment;
-        device.FlowStartTime = Now();
+        device.FlowStartTime = MonotonicNow();
         view.ClearFlowSerie(device);
         if (!StoreDevice(device))
             view.MM(QStringLiteral("Starting segment program failed for: ") + device.NameRole);
@@ -113,8 +113,13 @@ void TRunControl::ButtonSegmentProgramStartClick()
 
 void TRunControl::ButtonSegmentProgramStopClick()
 {
+    StopDevices(view.SelectedPorts());
+}
+
+void TRunControl::StopDevices(const QStringList& ports)
+{
     dataLog.FlowDataSave(true);
-    for (const QString& port : view.SelectedPorts()) {
+    for (const QString& port : ports) {
         TDeviceInfo device;
         if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
             continue;
@@ -162,7 +167,7 @@ void TRunControl::ButtonApplyFlowClick()
                 + FloatToStr(device.Setpoint_pct) + QStringLiteral(" %"));
         if (device.ControlMode != dcmDirect) {
             device.ControlMode = dcmDirect;
-            device.FlowStartTime = Now();
+            device.FlowStartTime = MonotonicNow();
         }
         if (StoreDevice(device))
             view.RefreshDevice(device); // the list shows the device as "Direct"
@@ -237,7 +242,48 @@ void TRunControl::MarkDevicesUnconfigured()
     }
 }
 
+QList<TDeviceInfo> RunningDevices()
+{
+    QList<TDeviceInfo> running;
+    for (const TDeviceInfo& device : DevicesLocal) {
+        if (IsRunning(device))
+            running.append(device);
+    }
+    return running;
+}
+
+bool ConfirmStopOfRunningDevices(const QString& action)
+{
+    const QList<TDeviceInfo> running = RunningDevices();
+    if (running.isEmpty())
+        return true;
+    QStringList names;
+    for (const TDeviceInfo& device : running)
+        names.append(device.COMPort + QStringLiteral(" (") + DeviceTypeName(device.DevType) + u')');
+    const bool one = running.size() == 1;
+    const QString question = QStringLiteral("%1 %2: %3. %4 and %5?")
+                                 .arg(QString::number(running.size()),
+                                      one ? QStringLiteral("device is running") : QStringLiteral("devices are running"),
+                                      names.join(QStringLiteral(", ")),
+                                      one ? QStringLiteral("Stop it") : QStringLiteral("Stop them"), action);
+    return CurrentPrompts().AskYesNo(question);
+}
+
+bool ToolsRefused()
+{
+    if (RunningDevices().isEmpty())
+        return false;
+    ShowMessage(QStringLiteral("Stop all running devices before using the tools."));
+    return true;
+}
+
 void TRunControl::Resetsoftware1Click()
+{
+    if (ConfirmStopOfRunningDevices(QStringLiteral("reset")))
+        ResetDevices();
+}
+
+void TRunControl::ResetDevices()
 {
     dataLog.FlowDataSave(true);
     TerminateThreads(ShutdownTimeoutS);

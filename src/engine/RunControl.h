@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QStringList>
+
 struct TDeviceInfo;
 class TDataLog;
 class TEngineTick;
@@ -18,15 +21,19 @@ public:
 
     void ButtonSegmentProgramStartClick();
     void ButtonSegmentProgramStopClick();
+    // What "Stop segment program(s)" does to the devices of these ports.
+    void StopDevices(const QStringList& ports);
     void ButtonApplyFlowClick();
     void DesiredFlowChanged(double setpointPercent);
 
     // Brings every instrument to a safe state, then frees all threads and
     // lamps; waits at most `timeoutS` for the threads to report. Always true.
     bool TerminateThreads(double timeoutS);
+    // Asks first while devices are running; then resets them.
+    void Resetsoftware1Click();
     // Saves the data log, stops every thread, and saves the rows recorded
     // meanwhile.
-    void Resetsoftware1Click();
+    void ResetDevices();
     bool IsTerminating() const { return terminating; }
 
     static constexpr double ShutdownTimeoutS = 20;
@@ -41,3 +48,16 @@ private:
     TDataLog& dataLog;
     bool terminating = false;
 };
+
+// Configured devices that run a program or hold a direct setpoint, in
+// registry order.
+QList<TDeviceInfo> RunningDevices();
+
+// While devices are running, asks the operator whether to stop them and do
+// `action` ("close", "reset"), naming each; true when none runs or the
+// operator agrees.
+bool ConfirmStopOfRunningDevices(const QString& action);
+
+// A maintenance tool would take over the main thread and starve every
+// running device: while any runs, says so and returns true.
+bool ToolsRefused();

@@ -166,7 +166,7 @@ bool TAlicatMFC::ReadStatus(TAlicatData& theData)
     // Column 0 is the unit letter; a line without its totaliser column is
     // too short to tell which column is which.
     if (columns.size() > 7) {
-        theData.DataTime = Now();
+        theData.DataTime = MonotonicNow();
         theData.Pressure = StrToFloatDot(columns[1]);
         theData.Temp = StrToFloatDot(columns[2]);
         theData.FlowRate_vol = StrToFloatDot(columns[3]);

@@ -40,7 +40,7 @@ enum TAlicatInitialize : quint8 { TAIBrisolNivra = 0 };
 // One status reading of a controller, and the wishes the worker thread hands
 // to the driver (Setpoint_pct, GasID).
 struct TAlicatData {
-    double DataTime = 0; // local date-time, days
+    double DataTime = 0; // when read, monotonic (MonotonicNow), days
     double Pressure = 0;
     double Temp = 0;
     double FlowRate_vol = 0;

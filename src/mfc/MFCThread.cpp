@@ -57,7 +57,7 @@ void TMFCThread::SimulatedPass()
 {
     qCDebug(lcThreadMfc).noquote() << Name + " Simulated ";
     InterruptibleSleepMS(SimulatedPassMinMS + int(QRandomGenerator::global()->bounded(SimulatedPassSpreadMS)));
-    ThreadOut.DeviceStatus.DataTime = Now();
+    ThreadOut.DeviceStatus.DataTime = MonotonicNow();
     ThreadOut.DeviceStatus.FlowRate_mass = QRandomGenerator::global()->bounded(1000) / 1000.0;
     if (ThreadIn.ToTerminate)
         ThreadOut.IsTerminated = true;
@@ -77,7 +77,7 @@ void TMFCThread::RealPass()
         if (MFC->ReadStatus(status)) {
             qCDebug(lcThreadMfc).noquote() << Name + " Status read OK ";
             ThreadOut.DeviceStatus = status;
-            ThreadOut.DeviceStatus.DataTime = Now();
+            ThreadOut.DeviceStatus.DataTime = MonotonicNow();
             ThreadOut.DeviceStatus.MaxFlowgpm = MFC->MaxFlow_gpm;
 
             const double deviceCounts = ThreadOut.DeviceStatus.SetpointFromDevice;

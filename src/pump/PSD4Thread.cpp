@@ -41,7 +41,7 @@ void TPSD4Thread::Pass()
     } else {
         InterruptibleSleepMS(IdlePauseMS);
     }
-    ThreadOut.DataTime = Now();
+    ThreadOut.DataTime = MonotonicNow();
 }
 
 void TPSD4Thread::ApplyCommand()

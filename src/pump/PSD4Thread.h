@@ -10,7 +10,7 @@ class TPSD4;
 
 // What the main thread and a pump worker hand each other.
 struct TPSD4ThreadData {
-    double DataTime = 0;  // from the worker: end of its last pass (days)
+    double DataTime = 0;  // from the worker: end of its last pass (MonotonicNow, days)
     double Setpoint = 0;  // the fraction of full scale belonging to Command
     QString Command;      // unframed pump command
     bool ToTerminate = false;

@@ -104,6 +104,12 @@ void TGUIF::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Running devices are stopped only when the operator agrees; a
+    // termination signal has nobody to ask.
+    if (!terminationSignalled && !ConfirmStopOfRunningDevices(QStringLiteral("close"))) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -111,7 +117,7 @@ void TGUIF::closeEvent(QCloseEvent* event)
 void TGUIF::FormClose()
 {
     closed = true;
-    runControl.Resetsoftware1Click(); // closing stops the devices as a reset does
+    runControl.ResetDevices(); // closing stops the devices as a reset does
     TimerEngine->stop();
     delete engineLed;
     engineLed = nullptr;
@@ -253,7 +259,10 @@ void TGUIF::ShowWriteAlarm(bool raised, const QString& reasons)
 void TGUIF::CloseOnTerminationSignals()
 {
     auto* watcher = new TTerminationSignals(this);
-    connect(watcher, &TTerminationSignals::Received, this, &TGUIF::close);
+    connect(watcher, &TTerminationSignals::Received, this, [this] {
+        terminationSignalled = true;
+        close();
+    });
 }
 
 void TGUIF::FlowDataLogFileCaption()

@@ -166,6 +166,7 @@ private:
     TRunControl runControl{*this, engine, dataLog};
     bool closed = false;
     bool closeAfterShutdown = false;
+    bool terminationSignalled = false; // a close that asks nobody
     bool tickRunning = false;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;

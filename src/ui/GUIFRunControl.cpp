@@ -44,19 +44,24 @@ void TGUIF::ConnectPages()
 
 void TGUIF::TimerEngineTimer()
 {
-    // The message box of a failed tick runs its own event loop: the timer
-    // must not start another tick, and stack another box, inside it.
+    // Ticks never overlap, should anything inside one run the event loop.
     if (tickRunning)
         return;
-    const QScopedValueRollback running(tickRunning, true);
-    // An error ends this tick only; the timer goes on with the next one.
-    try {
-        engine.Tick();
-    } catch (const TarvoError& error) {
-        ShowMessage(error.Message());
-    } catch (const std::exception& error) {
-        ShowMessage(QString::fromLocal8Bit(error.what()));
+    {
+        const QScopedValueRollback running(tickRunning, true);
+        // An error ends this tick only; the timer goes on with the next one.
+        try {
+            engine.Tick();
+        } catch (const TarvoError& error) {
+            engine.HoldMessage(error.Message());
+        } catch (const std::exception& error) {
+            engine.HoldMessage(QString::fromLocal8Bit(error.what()));
+        }
     }
+    // Only now that the tick has returned: while a box is open, its event
+    // loop goes on running ticks for every device.
+    for (const QString& message : engine.TakeMessages())
+        ShowMessage(message);
 }
 
 void TGUIF::ButtonSegmentProgramStartClick()

@@ -11,6 +11,11 @@ void TWindowPrompts::ShowMessage(const QString& text)
     QMessageBox::information(parent, QCoreApplication::applicationName(), text);
 }
 
+bool TWindowPrompts::AskYesNo(const QString& question)
+{
+    return QMessageBox::question(parent, QCoreApplication::applicationName(), question) == QMessageBox::Yes;
+}
+
 bool TWindowPrompts::InputQuery(const QString& caption, const QString& prompt, QString& value)
 {
     bool confirmed = false;

@@ -11,6 +11,7 @@ public:
     explicit TWindowPrompts(QWidget* parent) : parent(parent) {}
 
     void ShowMessage(const QString& text) override;
+    bool AskYesNo(const QString& question) override;
     bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
     bool SaveFileName(const FileDialogRequest& request, QString& fileName) override;
     bool OpenFileName(const FileDialogRequest& request, QString& fileName) override;

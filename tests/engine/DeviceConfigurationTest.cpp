@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class DeviceConfigurationTest : public ::testing::Test {
@@ -141,4 +143,64 @@ TEST_F(DeviceConfigurationTest, ListTextsFollowTheRecord)
     EXPECT_EQ(DeviceTypeAndGasText(device), QStringLiteral("MFC-B:N2"));
     device.FluidID = 999;
     EXPECT_EQ(DeviceTypeAndGasText(device), QStringLiteral("MFC-B:Undefined"));
+}
+
+TEST(PageChangesDosing, OnlyNameAndColourLeaveWhatTheDeviceDosesAlone)
+{
+    TDeviceInfo mfc;
+    mfc.FluidID = 1;
+    mfc.FlowUnitUser.Name = QStringLiteral("ml/min");
+    mfc.FlowUnitUser.Temperature = 20;
+    mfc.FlowUnitUser.Pressure_BarA = 1.01325;
+    mfc.FlowUnitUser.GasFlowType = gfuVolumetric;
+    TDeviceInfo pump;
+    pump.DevType = dtPump;
+    pump.FluidID = 1001;
+    pump.SyringeSizeuL = 1000;
+    pump.FluidTemperatureC = 21;
+    // The page as "Apply" reads it for each device when nothing was touched.
+    const auto pageOf = [](const TDeviceInfo& device) {
+        TConfigurePage page;
+        page.FluidChosen = true;
+        page.FluidID = device.FluidID;
+        page.FlowUnitName = device.FlowUnitUser.Name;
+        page.TemperatureC = device.FlowUnitUser.Temperature;
+        page.PressureBarA = device.FlowUnitUser.Pressure_BarA;
+        page.GramsChosen = device.FlowUnitUser.GasFlowType == gfuGrams;
+        page.SyringeSizeuL = device.SyringeSizeuL;
+        page.FluidTemperatureC = device.FluidTemperatureC;
+        return page;
+    };
+
+    const struct {
+        const char* name;
+        const TDeviceInfo& device;
+        std::function<void(TConfigurePage&)> change;
+        bool changes;
+    } cases[] = {
+        {"MFC untouched", mfc, [](TConfigurePage&) {}, false},
+        {"MFC name, colour and direct setpoint", mfc,
+         [](TConfigurePage& p) {
+             p.DeviceName = QStringLiteral("Anode");
+             p.Color = clRtRed;
+             p.DirectSetpoint = 60;
+         },
+         false},
+        {"MFC gas", mfc, [](TConfigurePage& p) { p.FluidID = 8; }, true},
+        {"MFC unit name", mfc, [](TConfigurePage& p) { p.FlowUnitName = QStringLiteral("sccm"); }, true},
+        {"MFC reference temperature", mfc, [](TConfigurePage& p) { p.TemperatureC = 0; }, true},
+        {"MFC reference pressure", mfc, [](TConfigurePage& p) { p.PressureBarA = 1; }, true},
+        {"MFC grams", mfc, [](TConfigurePage& p) { p.GramsChosen = true; }, true},
+        {"pump untouched", pump, [](TConfigurePage&) {}, false},
+        {"pump syringe", pump, [](TConfigurePage& p) { p.SyringeSizeuL = 500; }, true},
+        {"pump syringe it does not take", pump, [](TConfigurePage& p) { p.SyringeSizeuL = 300; }, false},
+        {"pump fluid temperature", pump, [](TConfigurePage& p) { p.FluidTemperatureC = 40; }, true},
+        {"pump fluid", pump, [](TConfigurePage& p) { p.FluidID = 1002; }, true},
+        {"pump: the hidden flow unit does not count", pump, [](TConfigurePage& p) { p.GramsChosen = true; }, false},
+    };
+    for (const auto& c : cases) {
+        TConfigurePage page = pageOf(c.device);
+        c.change(page);
+        EXPECT_EQ(PageChangesDosing(page, c.device), c.changes) << c.name;
+    }
 }

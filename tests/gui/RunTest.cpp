@@ -1,21 +1,28 @@
 #include "WindowFixture.h"
 
 #include "base/MainThreadWait.h"
+#include "gas/ReferenceConditions.h"
 #include "mfc/MFCThread.h"
 #include "pump/PSD4Thread.h"
 #include "sim/VirtualMFC.h"
 #include "sim/VirtualPump.h"
 #include "ui/Icons.h"
+#include "ui/widgets/RtColorPickCombo.h"
 #include "ui/widgets/RtDoubleEdit.h"
 #include "ui/widgets/RtPointSeries.h"
+#include "ui/widgets/hhALed.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -124,6 +131,7 @@ TEST_F(DemonstrationTest, BothDevicesRunTheirProgramsFromStartToReset)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromLatin1(log.readAll()).contains(rows.last() + QStringLiteral("\r\n")));
 
+    prompts.YesNoAnswers.enqueue(true); // stop the running devices
     Find<QAction>("Resetsoftware1")->trigger();
     for (int row = 0; row < Devices()->topLevelItemCount(); ++row)
         EXPECT_EQ(Devices()->topLevelItem(row)->text(1), QStringLiteral("Unknown")) << row;
@@ -220,10 +228,243 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
     ASSERT_EQ(mfc.Setpoint_counts(), 32000);
     ASSERT_TRUE(pump.IsBusy()) << "dispensing";
 
+    prompts.YesNoAnswers.enqueue(true);
     window->close();
+    EXPECT_EQ(prompts.Questions.last(),
+              QStringLiteral("2 devices are running: COM6 (MFC-A), COM7 (Pump). Stop them and close?"));
     EXPECT_EQ(mfc.Setpoint_counts(), 0);
     EXPECT_FALSE(pump.IsBusy());
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().indexOf(QStringLiteral("Timeout")) < 0);
+}
+
+} // namespace
+
+namespace {
+
+// The demonstration devices running from the window, ticked on the test's
+// clock as soon as every configured device has a reading taken since the
+// clock last moved on.
+class RunningRigTest : public RunFixture {
+protected:
+    void StartPrograms(const QStringList& ports)
+    {
+        Focus(ports.first());
+        for (const QString& port : ports.mid(1))
+            CtrlClick(port);
+        prompts.InputAnswers.enqueue(QStringLiteral("rig")); // taken only when no log file is chosen yet
+        Click("BitBtn1");
+        prompts.InputAnswers.clear();
+    }
+
+    void TickWithFreshReadings(double seconds)
+    {
+        clock.AdvanceSeconds(seconds);
+        const double now = clock.MonotonicNow();
+        const bool fresh = WaitProcessingEvents(
+            [now] {
+                return std::all_of(DevicesLocal.cbegin(), DevicesLocal.cend(), [now](const TDeviceInfo& device) {
+                    return !device.ThreadMFC || device.ThreadMFC->GUIIn.DeviceStatus.DataTime >= now;
+                });
+            },
+            ReadingTimeoutMS);
+        ASSERT_TRUE(fresh) << "a simulated controller stopped reporting";
+        window->TimerEngineTimer();
+    }
+
+    QString State(const QString& port) const
+    {
+        return Devices()->findItems(port, Qt::MatchExactly).first()->text(1);
+    }
+
+    int DataRows() const { return DataTable().split(QLatin1Char('\n')).filter(QStringLiteral("2026-10-16")).size(); }
+
+    QString MessageLog() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
+
+    // A simulated controller hands over a reading every half to one second.
+    static constexpr int ReadingTimeoutMS = 5000;
+};
+
+TEST_F(RunningRigTest, ApplyStopsARunningDeviceOnlyWhenWhatItDosesChanges)
+{
+    const QString port = QStringLiteral("COMX");
+    struct Case {
+        const char* name;
+        const char* button; // starts the program (BitBtn1) or the direct setpoint (BitBtn7)
+        std::function<void()> change;
+        bool stops;
+    };
+    const Case cases[] = {
+        {"colour", "BitBtn1",
+         [this] { Find<TRtColorPickCombo>("RtColorPickComboDeviceColor")->SetActiveColor(clRtBrown); }, false},
+        {"name", "BitBtn7", [this] { Find<QLineEdit>("EditDeviceName")->setText(QStringLiteral("Anode")); }, false},
+        {"gas", "BitBtn1", [this] { ChooseFluid("ComboBoxDeviceFluid", 1); }, true},
+        {"reference conditions", "BitBtn7",
+         [this] { Find<QComboBox>("ComboBoxFlowUnitPredefined")->setCurrentIndex(ReferenceGramsRow); }, true},
+    };
+    Configure(port, "ComboBoxDeviceFluid", 8);
+    prompts.InputAnswers.enqueue(QStringLiteral("rig"));
+    ASSERT_TRUE(window->FlowDataLogFileEnsure(false));
+    Find<TRtDoubleEdit>("RtDoubleEditDirectControlDesiredFlow")->SetValue(40);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Click(c.button);
+        TickWithFreshReadings(60);
+        const TDeviceInfo running = Device(port);
+        ASSERT_NE(running.ControlMode, dcmIdle);
+        ASSERT_GT(running.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct, 0);
+        const qsizetype stopLines = MessageLog().count(QStringLiteral("Stop device "));
+
+        c.change();
+        Click("BitBtn6");
+        const TDeviceInfo applied = Device(port);
+        if (c.stops) {
+            EXPECT_EQ(applied.ControlMode, dcmIdle);
+            EXPECT_EQ(State(port), QStringLiteral("Ready"));
+            EXPECT_EQ(applied.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct, 0) << "the instrument is zeroed";
+            EXPECT_EQ(MessageLog().count(QStringLiteral("Stop device ")), stopLines + 1);
+        } else {
+            EXPECT_EQ(applied.ControlMode, running.ControlMode);
+            EXPECT_EQ(applied.FlowStartTime, running.FlowStartTime) << "the program runs on";
+            EXPECT_EQ(State(port), DeviceStateText(running));
+            EXPECT_EQ(MessageLog().count(QStringLiteral("Stop device ")), stopLines);
+            TickWithFreshReadings(60);
+            EXPECT_GT(Device(port).LastHandled, running.LastHandled) << "the engine still serves it";
+        }
+    }
+    EXPECT_EQ(Device(port).FluidID, 1) << "the new configuration is applied after the stop";
+    EXPECT_TRUE(prompts.Messages.isEmpty()) << prompts.Messages.join('\n').toStdString();
+}
+
+TEST_F(RunningRigTest, MessageOfATickIsShownOnceAfterItWhileTicksGoOnForEveryDevice)
+{
+    // The second line cannot be read: from the first tick on, every reading
+    // of COMX meets it.
+    SetProgram(QStringLiteral("COMX"), QStringLiteral("0 10 Step\r\n5 xx Step"));
+    Configure(QStringLiteral("COMX"), "ComboBoxDeviceFluid", 8);
+    Configure(QStringLiteral("COMY"), "ComboBoxDeviceFluid", 0);
+    StartPrograms({QStringLiteral("COMX"), QStringLiteral("COMY")});
+    prompts.Messages.clear();
+
+    bool tickWasOver = false;
+    int rowsWhileOpen = 0;
+    QList<double> handledBefore;
+    prompts.WhileMessageOpen = [&](const QString&) {
+        tickWasOver = !window->EngineLed()->Value();
+        for (const TDeviceInfo& device : DevicesLocal)
+            handledBefore.append(device.LastHandled);
+        const int rows = DataRows();
+        TickWithFreshReadings(3);
+        rowsWhileOpen = DataRows() - rows;
+    };
+    for (int i = 0; i < 4; ++i)
+        TickWithFreshReadings(3);
+
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Failed to read segment")}) << "once, not every second";
+    EXPECT_TRUE(tickWasOver);
+    EXPECT_EQ(rowsWhileOpen, 1);
+    ASSERT_EQ(handledBefore.size(), 2);
+    EXPECT_GT(Device(QStringLiteral("COMX")).LastHandled, handledBefore.at(0));
+    EXPECT_GT(Device(QStringLiteral("COMY")).LastHandled, handledBefore.at(1));
+    EXPECT_EQ(Device(QStringLiteral("COMX")).ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct, 10)
+        << "the last readable point holds";
+
+    // A new run of the program may say it again, once.
+    prompts.WhileMessageOpen = nullptr;
+    StartPrograms({QStringLiteral("COMX")});
+    prompts.Messages.clear();
+    TickWithFreshReadings(3);
+    TickWithFreshReadings(3);
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Failed to read segment")});
+}
+
+TEST_F(RunningRigTest, WallClockSetBackAnHourMovesNeitherTheProgramNorTheRows)
+{
+    SetProgram(QStringLiteral("COMX"), QStringLiteral("0 0 Step\r\n10 100 Ramp")); // 10 % a minute
+    Configure(QStringLiteral("COMX"), "ComboBoxDeviceFluid", 8);
+    StartPrograms({QStringLiteral("COMX")});
+    const double start = Device(QStringLiteral("COMX")).FlowStartTime;
+    TMFCThread* thread = Device(QStringLiteral("COMX")).ThreadMFC;
+
+    QList<int> rowsPerTick;
+    QList<double> xs;
+    for (int i = 1; i <= 8; ++i) {
+        if (i == 5)
+            clock.ShiftWallSeconds(-3600); // daylight saving ends
+        const int rows = DataRows();
+        TickWithFreshReadings(3);
+        rowsPerTick.append(DataRows() - rows);
+        const double minutes = (clock.MonotonicNow() - start) * MinutesPerDay;
+        EXPECT_NEAR(thread->GUIOut.DeviceStatus.Setpoint_pct, 10 * minutes, 1e-6) << "tick " << i;
+        xs.append(Device(QStringLiteral("COMX")).SerieFlow->XValues().last());
+    }
+    EXPECT_EQ(rowsPerTick, QList<int>(8, 1));
+    EXPECT_TRUE(std::is_sorted(xs.cbegin(), xs.cend()) && xs.first() < xs.last()) << "graph time runs on";
+    EXPECT_TRUE(DataTable().contains(QStringLiteral("2026-10-16 08:00:")))
+        << "the rows print the wall clock as it now reads";
+
+    const double lastSave = window->DataLog().LastDataLogSave();
+    TickWithFreshReadings(61);
+    EXPECT_GT(window->DataLog().LastDataLogSave(), lastSave) << "the minute's save comes a minute later, not an hour";
+}
+
+TEST_F(RunningRigTest, ClosingOrResettingRunningDevicesAsksFirstAndNoChangesNothing)
+{
+    Configure(QStringLiteral("COMX"), "ComboBoxDeviceFluid", 8);
+    Configure(QStringLiteral("COMY"), "ComboBoxDeviceFluid", 0);
+    StartPrograms({QStringLiteral("COMX"), QStringLiteral("COMY")});
+
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        const char* question;
+    };
+    const Case cases[] = {
+        {"close", [this] { window->close(); },
+         "2 devices are running: COMX (MFC), COMY (MFC). Stop them and close?"},
+        {"reset", [this] { Find<QAction>("Resetsoftware1")->trigger(); },
+         "2 devices are running: COMX (MFC), COMY (MFC). Stop them and reset?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.Questions.clear();
+        prompts.YesNoAnswers.enqueue(false);
+        c.act();
+        EXPECT_EQ(prompts.Questions, QStringList{QString::fromLatin1(c.question)});
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(Device(QStringLiteral("COMX")).ControlMode, dcmSegment);
+        EXPECT_TRUE(HasWorkerThread(Device(QStringLiteral("COMY"))));
+        EXPECT_EQ(State(QStringLiteral("COMY")), QStringLiteral("Segment"));
+    }
+
+    // One device stopped: the question names only the one still running.
+    Focus(QStringLiteral("COMY"));
+    Click("BitBtn2");
+    prompts.Questions.clear();
+    prompts.YesNoAnswers.enqueue(true);
+    Find<QAction>("Resetsoftware1")->trigger();
+    EXPECT_EQ(prompts.Questions,
+              QStringList{QStringLiteral("1 device is running: COMX (MFC). Stop it and reset?")});
+    EXPECT_FALSE(HasWorkerThread(Device(QStringLiteral("COMX"))));
+
+    prompts.Questions.clear();
+    window->close();
+    EXPECT_TRUE(prompts.Questions.isEmpty()) << "nothing runs: no question";
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(RunningRigTest, ToolsAreRefusedWhileAnyDeviceRuns)
+{
+    Configure(QStringLiteral("COMX"), "ComboBoxDeviceFluid", 8);
+    EXPECT_FALSE(ToolsRefused()) << "a configured device at rest is no obstacle";
+
+    StartPrograms({QStringLiteral("COMX")});
+    EXPECT_TRUE(ToolsRefused());
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Stop all running devices before using the tools.")});
+
+    Click("BitBtn2");
+    EXPECT_FALSE(ToolsRefused());
+    EXPECT_EQ(prompts.Messages.size(), 1);
 }
 
 } // namespace

@@ -13,6 +13,14 @@ RecordingPrompts::~RecordingPrompts()
 void RecordingPrompts::ShowMessage(const QString& text)
 {
     Messages.append(text);
+    if (WhileMessageOpen)
+        WhileMessageOpen(text);
+}
+
+bool RecordingPrompts::AskYesNo(const QString& question)
+{
+    Questions.append(question);
+    return !YesNoAnswers.isEmpty() && YesNoAnswers.dequeue();
 }
 
 bool RecordingPrompts::InputQuery(const QString&, const QString& prompt, QString& value)

@@ -71,7 +71,7 @@ protected:
         const bool read = WaitProcessingEvents(
             [&] {
                 for (const QString& port : ports) {
-                    if (Device(port).ThreadMFC->GUIIn.DeviceStatus.DataTime < clock.Now())
+                    if (Device(port).ThreadMFC->GUIIn.DeviceStatus.DataTime < clock.MonotonicNow())
                         return false;
                 }
                 return true;
@@ -241,9 +241,7 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
 
 namespace {
 
-// The demonstration devices running from the window, ticked on the test's
-// clock as soon as every configured device has a reading taken since the
-// clock last moved on.
+// The demonstration devices running from the window.
 class RunningRigTest : public RunFixture {
 protected:
     void StartPrograms(const QStringList& ports)
@@ -256,21 +254,6 @@ protected:
         prompts.InputAnswers.clear();
     }
 
-    void TickWithFreshReadings(double seconds)
-    {
-        clock.AdvanceSeconds(seconds);
-        const double now = clock.MonotonicNow();
-        const bool fresh = WaitProcessingEvents(
-            [now] {
-                return std::all_of(DevicesLocal.cbegin(), DevicesLocal.cend(), [now](const TDeviceInfo& device) {
-                    return !device.ThreadMFC || device.ThreadMFC->GUIIn.DeviceStatus.DataTime >= now;
-                });
-            },
-            ReadingTimeoutMS);
-        ASSERT_TRUE(fresh) << "a simulated controller stopped reporting";
-        window->TimerEngineTimer();
-    }
-
     QString State(const QString& port) const
     {
         return Devices()->findItems(port, Qt::MatchExactly).first()->text(1);
@@ -279,9 +262,6 @@ protected:
     int DataRows() const { return DataTable().split(QLatin1Char('\n')).filter(QStringLiteral("2026-10-16")).size(); }
 
     QString MessageLog() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
-
-    // A simulated controller hands over a reading every half to one second.
-    static constexpr int ReadingTimeoutMS = 5000;
 };
 
 TEST_F(RunningRigTest, ApplyStopsARunningDeviceOnlyWhenWhatItDosesChanges)
@@ -309,7 +289,7 @@ TEST_F(RunningRigTest, ApplyStopsARunningDeviceOnlyWhenWhatItDosesChanges)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Click(c.button);
-        TickWithFreshReadings(60);
+        TickOnReadings(60, {port});
         const TDeviceInfo running = Device(port);
         ASSERT_NE(running.ControlMode, dcmIdle);
         ASSERT_GT(running.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct, 0);
@@ -328,7 +308,7 @@ TEST_F(RunningRigTest, ApplyStopsARunningDeviceOnlyWhenWhatItDosesChanges)
             EXPECT_EQ(applied.FlowStartTime, running.FlowStartTime) << "the program runs on";
             EXPECT_EQ(State(port), DeviceStateText(running));
             EXPECT_EQ(MessageLog().count(QStringLiteral("Stop device ")), stopLines);
-            TickWithFreshReadings(60);
+            TickOnReadings(60, {port});
             EXPECT_GT(Device(port).LastHandled, running.LastHandled) << "the engine still serves it";
         }
     }
@@ -346,6 +326,7 @@ TEST_F(RunningRigTest, MessageOfATickIsShownOnceAfterItWhileTicksGoOnForEveryDev
     StartPrograms({QStringLiteral("COMX"), QStringLiteral("COMY")});
     prompts.Messages.clear();
 
+    const QStringList both{QStringLiteral("COMX"), QStringLiteral("COMY")};
     bool tickWasOver = false;
     int rowsWhileOpen = 0;
     QList<double> handledBefore;
@@ -354,11 +335,11 @@ TEST_F(RunningRigTest, MessageOfATickIsShownOnceAfterItWhileTicksGoOnForEveryDev
         for (const TDeviceInfo& device : DevicesLocal)
             handledBefore.append(device.LastHandled);
         const int rows = DataRows();
-        TickWithFreshReadings(3);
+        TickOnReadings(3, both);
         rowsWhileOpen = DataRows() - rows;
     };
     for (int i = 0; i < 4; ++i)
-        TickWithFreshReadings(3);
+        TickOnReadings(3, both);
 
     EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Failed to read segment")}) << "once, not every second";
     EXPECT_TRUE(tickWasOver);
@@ -373,8 +354,8 @@ TEST_F(RunningRigTest, MessageOfATickIsShownOnceAfterItWhileTicksGoOnForEveryDev
     prompts.WhileMessageOpen = nullptr;
     StartPrograms({QStringLiteral("COMX")});
     prompts.Messages.clear();
-    TickWithFreshReadings(3);
-    TickWithFreshReadings(3);
+    TickOnReadings(3, both);
+    TickOnReadings(3, both);
     EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Failed to read segment")});
 }
 
@@ -392,7 +373,7 @@ TEST_F(RunningRigTest, WallClockSetBackAnHourMovesNeitherTheProgramNorTheRows)
         if (i == 5)
             clock.ShiftWallSeconds(-3600); // daylight saving ends
         const int rows = DataRows();
-        TickWithFreshReadings(3);
+        TickOnReadings(3, {QStringLiteral("COMX")});
         rowsPerTick.append(DataRows() - rows);
         const double minutes = (clock.MonotonicNow() - start) * MinutesPerDay;
         EXPECT_NEAR(thread->GUIOut.DeviceStatus.Setpoint_pct, 10 * minutes, 1e-6) << "tick " << i;
@@ -404,7 +385,7 @@ TEST_F(RunningRigTest, WallClockSetBackAnHourMovesNeitherTheProgramNorTheRows)
         << "the rows print the wall clock as it now reads";
 
     const double lastSave = window->DataLog().LastDataLogSave();
-    TickWithFreshReadings(61);
+    TickOnReadings(61, {QStringLiteral("COMX")});
     EXPECT_GT(window->DataLog().LastDataLogSave(), lastSave) << "the minute's save comes a minute later, not an hour";
 }
 

@@ -134,6 +134,7 @@ TEST_F(NoLostDataTest, RowsRecordedWhileTheDevicesStopAreSaved)
     QObject::connect(&fastClock, &QTimer::timeout, &fastClock, [this] { clock.AdvanceSeconds(1); });
     fastClock.start(20);
     const qsizetype linesBefore = window->DataLog().DataTable().size();
+    prompts.YesNoAnswers.enqueue(true); // stop the running device
     Find<QAction>("Resetsoftware1")->trigger();
     fastClock.stop();
     engineTimer->stop();

@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QString>
+
+#include <map>
+#include <memory>
+
 struct TDeviceInfo;
 class TDataLog;
 class TEngineTick;
+class TPortLock;
 class TRunControlView;
 
 // Which devices the engine drives and how: starting and stopping programs,
@@ -10,8 +16,11 @@ class TRunControlView;
 class TRunControl {
 public:
     TRunControl(TRunControlView& view, TEngineTick& engine, TDataLog& dataLog);
+    ~TRunControl();
 
-    // Creates and starts the device's worker thread; false when it has one.
+    // Creates and starts the device's worker thread, which holds the device's
+    // port until the threads are stopped. False when it has a thread, or when
+    // another user holds the port (the operator is told who).
     bool StartDeviceThread(TDeviceInfo& device);
     void MarkThreadsToStop();
     int ActiveThreadCount() const;
@@ -28,6 +37,9 @@ public:
     // meanwhile.
     void Resetsoftware1Click();
     bool IsTerminating() const { return terminating; }
+    // The maintenance tools stop the engine while they work: true, with the
+    // operator told so, while any device runs a program or a direct setpoint.
+    bool RefuseToolsWhileRunning() const;
 
     static constexpr double ShutdownTimeoutS = 20;
 
@@ -40,4 +52,5 @@ private:
     TEngineTick& engine;
     TDataLog& dataLog;
     bool terminating = false;
+    std::map<QString, std::unique_ptr<TPortLock>> portLocks; // by port, while its thread runs
 };

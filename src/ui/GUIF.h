@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/DeviceInfo.h"
+#include "devices/DeviceTools.h"
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineTick.h"
@@ -36,7 +37,8 @@ class TSegmentSheet;
 class TGUIF : public QMainWindow,
               public TEngineView,
               public TRunControlView,
-              public TDeviceConfigurationView {
+              public TDeviceConfigurationView,
+              public TDeviceToolsView {
     Q_OBJECT
 public:
     explicit TGUIF(QWidget* parent = nullptr);
@@ -69,6 +71,14 @@ public:
     void ButtonApplyFlowClick();
     void RtDoubleEditDirectControlDesiredFlowValueChanged();
     void Resetsoftware1Click();
+
+    // The device search: once per run, off the main thread, with the window
+    // disabled but painted and the engine timer stopped.
+    void Searchdevices1Click();
+    // A found device's row, the rows sorted by device and then by name.
+    void AddFoundDeviceRow(const TDeviceInfo& device);
+    void BeginBusy() override;
+    void EndBusy() override;
 
     // The device list and the Configure page.
     void ListViewDevicesClick();
@@ -164,8 +174,10 @@ private:
     TDataLog dataLog;
     TEngineTick engine{*this, dataLog};
     TRunControl runControl{*this, engine, dataLog};
+    TDeviceTools tools{*this};
     bool closed = false;
     bool closeAfterShutdown = false;
+    bool searchDone = false;
     bool tickRunning = false;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;

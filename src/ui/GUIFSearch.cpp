@@ -8,7 +8,6 @@
 #include "serial/SerialPort.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -95,7 +94,9 @@ void TGUIF::Searchdevices1Click()
     }
 
     searchDone = true;
-    MemoData->clear();
+    // The data table keeps its rows: its log file is written whole from it,
+    // so emptying it would lose every row recorded before the search at the
+    // next save. The next tick starts a fresh header block for the new devices.
     SortDevicesLocalArray();
     engine.DataHeaderPending = true;
 }

@@ -143,8 +143,8 @@ TEST_F(CliRigTest, SetMovesTheControllerAndStatusReadsIt)
 TEST_F(CliRigTest, APortAWorkerHoldsIsRefused)
 {
     FakeWindow window;
-    TEngineTick engine(window);
-    TRunControl runControl(window, engine);
+    TEngineTick engine(window, window.dataLog);
+    TRunControl runControl(window, engine, window.dataLog);
     DevicesLocal.clear();
     TDeviceInfo device;
     ASSERT_TRUE(FindKnownDevice(QStringLiteral("432389"), device));

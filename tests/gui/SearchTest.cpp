@@ -66,6 +66,7 @@ protected:
 
 TEST_F(RigSearchTest, FindsTheRigListsItInOrderAndSearchesOnlyOnce)
 {
+    window->DataLog().AppendDataLines({QStringLiteral("a row recorded before the search")});
     Search();
     ASSERT_EQ(Devices()->topLevelItemCount(), 3) << Log().toStdString();
     EXPECT_EQ(Row(0), (QStringList{"COM6", "Unknown", "Brisol", "MFC-A", "Prototype"}));
@@ -79,6 +80,8 @@ TEST_F(RigSearchTest, FindsTheRigListsItInOrderAndSearchesOnlyOnce)
     EXPECT_TRUE(window->isEnabled());
     EXPECT_TRUE(Find<QTimer>("TimerEngine")->isActive());
     EXPECT_TRUE(prompts.Messages.isEmpty()) << prompts.Messages.join('\n').toStdString();
+    EXPECT_TRUE(window->DataLog().DataTable().contains(QStringLiteral("a row recorded before the search")))
+        << "the next save writes the whole table to the same log file";
 
     Search();
     EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral(

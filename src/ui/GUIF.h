@@ -29,6 +29,7 @@ class TDirectControlSheet;
 class TRtGraph2D;
 class TRtPointSeries;
 class TSegmentSheet;
+class TToolsSheet;
 
 // The main window: the data area (graph, segment program table, data table)
 // on top, the device list and the tab pages in the middle, the message log,
@@ -79,6 +80,12 @@ public:
     void AddFoundDeviceRow(const TDeviceInfo& device);
     void BeginBusy() override;
     void EndBusy() override;
+
+    // The Tools page: refused while any device runs, otherwise one tool on
+    // the focused device.
+    void ButtonDeviceInitializeClick();
+    void ButtonPrimePumpClick();
+    void ButtonChangeSyringeClick();
 
     // The device list and the Configure page.
     void ListViewDevicesClick();
@@ -206,6 +213,7 @@ private:
     TConfigureSheet* configureSheet = nullptr;
     TSegmentSheet* segmentSheet = nullptr;
     TDirectControlSheet* directControlSheet = nullptr;
+    TToolsSheet* toolsSheet = nullptr;
     QTimer* TimerEngine = nullptr;
 
     QAction* LogFile1 = nullptr;

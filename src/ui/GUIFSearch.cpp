@@ -1,4 +1,4 @@
-// The device search, and the busy window of the search and the tools.
+// The device search and the Tools page's handlers, and the busy window they share.
 #include "ui/GUIF.h"
 
 #include "base/MainThreadWait.h"
@@ -6,6 +6,7 @@
 #include "devices/DeviceRegistry.h"
 #include "devices/DeviceSearch.h"
 #include "serial/SerialPort.h"
+#include "ui/pages/ToolsSheet.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -117,4 +118,25 @@ void TGUIF::AddFoundDeviceRow(const TDeviceInfo& device)
         });
     }
     ListViewDevices->addTopLevelItems(rows);
+}
+
+void TGUIF::ButtonDeviceInitializeClick()
+{
+    TDeviceInfo device;
+    if (GetSelectedDevice(device) && !runControl.RefuseToolsWhileRunning())
+        tools.ButtonDeviceInitializeClick(device);
+}
+
+void TGUIF::ButtonPrimePumpClick()
+{
+    TDeviceInfo device;
+    if (GetSelectedDevice(device) && !runControl.RefuseToolsWhileRunning())
+        tools.ButtonPrimePumpClick(device, toolsSheet->PrimePumpLoops());
+}
+
+void TGUIF::ButtonChangeSyringeClick()
+{
+    TDeviceInfo device;
+    if (GetSelectedDevice(device) && !runControl.RefuseToolsWhileRunning())
+        tools.ButtonChangeSyringeClick(device);
 }

@@ -86,43 +86,37 @@ void TDeviceTools::ButtonDeviceInitializeClick(const TDeviceInfo& device)
         ShowMessage(QStringLiteral("Initialization done."));
 }
 
-bool TDeviceTools::RefusedForPump(const TDeviceInfo& device) const
+void TDeviceTools::RunPumpTool(const TDeviceInfo& device, const TPumpTool& tool)
 {
     if (device.DevType != dtPump) {
         ShowMessage(QStringLiteral("No pump selected"));
-        return true;
+        return;
     }
     if (HasWorkerThread(device)) {
         ShowMessage(QStringLiteral("Cannot perform on already configured and running pump"));
-        return true;
+        return;
     }
-    return false;
+    ShowMessage(tool.Warning);
+    bool free = false;
+    // The port stays held until the operator has read the last message.
+    TPortLock lock;
+    RunOnPort(lock, device.COMPort, [&] { free = HomeThenRun(device.COMPort, tool.HomeLimit_s, tool.Command); });
+    if (free)
+        ShowMessage(tool.Done);
 }
 
 void TDeviceTools::ButtonPrimePumpClick(const TDeviceInfo& device, int loops)
 {
-    if (RefusedForPump(device))
-        return;
-    ShowMessage(QStringLiteral("For safety, this will disable the form and stop any new changes on devices until "
-                               "completed. Software will be unresponsive until pump stops."));
-    bool free = false;
-    // The port stays held until the operator has read the last message.
-    TPortLock lock;
-    RunOnPort(lock, device.COMPort, [&] { free = HomeThenRun(device.COMPort, PrimeInitLimit_s, PrimeCommand(loops)); });
-    if (free)
-        ShowMessage(QStringLiteral("One priming loop done, software is now reponsive again."));
+    RunPumpTool(device, {QStringLiteral("For safety, this will disable the form and stop any new changes on devices "
+                                        "until completed. Software will be unresponsive until pump stops."),
+                         PrimeInitLimit_s, PrimeCommand(loops),
+                         QStringLiteral("One priming loop done, software is now reponsive again.")});
 }
 
 void TDeviceTools::ButtonChangeSyringeClick(const TDeviceInfo& device)
 {
-    if (RefusedForPump(device))
-        return;
-    ShowMessage(QStringLiteral("For safety, this will disable the form and stop any new changes on devices until "
-                               "completed."));
-    bool free = false;
-    // The port stays held until the operator has read the last message.
-    TPortLock lock;
-    RunOnPort(lock, device.COMPort, [&] { free = HomeThenRun(device.COMPort, SyringeInitLimit_s, SyringeChangeCommand); });
-    if (free)
-        ShowMessage(QStringLiteral("Change the syringe and click OK only after done."));
+    RunPumpTool(device, {QStringLiteral("For safety, this will disable the form and stop any new changes on devices "
+                                        "until completed."),
+                         SyringeInitLimit_s, SyringeChangeCommand,
+                         QStringLiteral("Change the syringe and click OK only after done.")});
 }

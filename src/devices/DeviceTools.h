@@ -34,7 +34,16 @@ public:
     static QString PrimeCommand(int loops);
 
 private:
-    bool RefusedForPump(const TDeviceInfo& device) const;
+    // A pump tool: the warning shown first, how long homing may take, the
+    // command sent once the pump is home and the message once it is done.
+    struct TPumpTool {
+        QString Warning;
+        double HomeLimit_s;
+        QString Command;
+        QString Done;
+    };
+    // Refused for anything but an unconfigured pump.
+    void RunPumpTool(const TDeviceInfo& device, const TPumpTool& tool);
     // Takes the port into `lock` and runs `task` off the main thread with the
     // window busy; false, with the holder shown, when the port is in use.
     bool RunOnPort(TPortLock& lock, const QString& port, const std::function<void()>& task);

@@ -4,6 +4,10 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <exception>
+#include <limits>
+#include <memory>
+
 namespace {
 // Short enough to keep a worker's hand-over latency low, long enough not to spin.
 constexpr int WaitSliceMS = 5;
@@ -26,4 +30,32 @@ void StopThreadProcessingEvents(QThread& thread)
     thread.requestInterruption();
     while (!thread.wait(QDeadlineTimer(WaitSliceMS)))
         QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMS);
+}
+
+void RunOffMainThread(const std::function<void()>& work)
+{
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> thread(QThread::create([&work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    thread->start();
+    // However long the work takes: it has its own limits.
+    WaitProcessingEvents([&thread] { return thread->isFinished(); }, std::numeric_limits<int>::max());
+    thread->wait();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void RunOnMainThread(const std::function<void()>& call)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() == application->thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(application, call, Qt::BlockingQueuedConnection);
 }

@@ -10,6 +10,7 @@
 #include "mfc/MFCThread.h"
 #include "pump/PSD4.h"
 #include "pump/PSD4Thread.h"
+#include "serial/PortLock.h"
 #include "base/TextHelpers.h"
 
 #include <QDeadlineTimer>
@@ -48,10 +49,22 @@ TRunControl::TRunControl(TRunControlView& view, TEngineTick& engine, TDataLog& d
 {
 }
 
+TRunControl::~TRunControl() = default;
+
 bool TRunControl::StartDeviceThread(TDeviceInfo& device)
 {
     if (HasWorkerThread(device))
         return false;
+    if (device.DevType != dtMFCDemo) {
+        auto lock = std::make_unique<TPortLock>();
+        QString refusal;
+        if (!lock->Acquire(device.COMPort, refusal)) {
+            view.MM(refusal);
+            ShowMessage(refusal);
+            return false;
+        }
+        portLocks[device.COMPort] = std::move(lock);
+    }
     // Freed by TerminateThreads.
     if (IsMFC(device.DevType)) {
         device.ThreadMFC = CreateMFCThread(device.COMPort, device.DevType == dtMFCDemo).release();
@@ -229,6 +242,7 @@ void TRunControl::FreeThreadsAndLamps()
             view.FreeLamp(lamp);
         WaitMS(FreeDevicePauseMS);
     }
+    portLocks.clear();
 }
 
 void TRunControl::MarkDevicesUnconfigured()

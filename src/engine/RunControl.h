@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QStringList>
+
+#include <map>
+#include <memory>
 
 struct TDeviceInfo;
 class TDataLog;
 class TEngineTick;
+class TPortLock;
 class TRunControlView;
 
 // Which devices the engine drives and how: starting and stopping programs,
@@ -13,8 +18,11 @@ class TRunControlView;
 class TRunControl {
 public:
     TRunControl(TRunControlView& view, TEngineTick& engine, TDataLog& dataLog);
+    ~TRunControl();
 
-    // Creates and starts the device's worker thread; false when it has one.
+    // Creates and starts the device's worker thread, which holds the device's
+    // port until the threads are stopped. False when it has a thread, or when
+    // another user holds the port (the operator is told who).
     bool StartDeviceThread(TDeviceInfo& device);
     void MarkThreadsToStop();
     int ActiveThreadCount() const;
@@ -47,6 +55,7 @@ private:
     TEngineTick& engine;
     TDataLog& dataLog;
     bool terminating = false;
+    std::map<QString, std::unique_ptr<TPortLock>> portLocks; // by port, while its thread runs
 };
 
 // Configured devices that run a program or hold a direct setpoint, in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/DeviceInfo.h"
+#include "devices/DeviceTools.h"
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineTick.h"
@@ -28,6 +29,7 @@ class TDirectControlSheet;
 class TRtGraph2D;
 class TRtPointSeries;
 class TSegmentSheet;
+class TToolsSheet;
 
 // The main window: the data area (graph, segment program table, data table)
 // on top, the device list and the tab pages in the middle, the message log,
@@ -36,7 +38,8 @@ class TSegmentSheet;
 class TGUIF : public QMainWindow,
               public TEngineView,
               public TRunControlView,
-              public TDeviceConfigurationView {
+              public TDeviceConfigurationView,
+              public TDeviceToolsView {
     Q_OBJECT
 public:
     explicit TGUIF(QWidget* parent = nullptr);
@@ -69,6 +72,20 @@ public:
     void ButtonApplyFlowClick();
     void RtDoubleEditDirectControlDesiredFlowValueChanged();
     void Resetsoftware1Click();
+
+    // The device search: once per run, off the main thread, with the window
+    // disabled but painted and the engine timer stopped.
+    void Searchdevices1Click();
+    // A found device's row, the rows sorted by device and then by name.
+    void AddFoundDeviceRow(const TDeviceInfo& device);
+    void BeginBusy() override;
+    void EndBusy() override;
+
+    // The Tools page: refused while any device runs, otherwise one tool on
+    // the focused device.
+    void ButtonDeviceInitializeClick();
+    void ButtonPrimePumpClick();
+    void ButtonChangeSyringeClick();
 
     // The device list and the Configure page.
     void ListViewDevicesClick();
@@ -164,9 +181,11 @@ private:
     TDataLog dataLog;
     TEngineTick engine{*this, dataLog};
     TRunControl runControl{*this, engine, dataLog};
+    TDeviceTools tools{*this};
     bool closed = false;
     bool closeAfterShutdown = false;
     bool terminationSignalled = false; // a close that asks nobody
+    bool searchDone = false;
     bool tickRunning = false;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;
@@ -195,6 +214,7 @@ private:
     TConfigureSheet* configureSheet = nullptr;
     TSegmentSheet* segmentSheet = nullptr;
     TDirectControlSheet* directControlSheet = nullptr;
+    TToolsSheet* toolsSheet = nullptr;
     QTimer* TimerEngine = nullptr;
 
     QAction* LogFile1 = nullptr;

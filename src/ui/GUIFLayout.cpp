@@ -130,6 +130,7 @@ QWidget* TGUIF::BuildWorkingArea()
     configureSheet = new TConfigureSheet;
     segmentSheet = new TSegmentSheet;
     directControlSheet = new TDirectControlSheet;
+    toolsSheet = new TToolsSheet;
     struct Page {
         QWidget* sheet;
         const char* caption;
@@ -140,7 +141,7 @@ QWidget* TGUIF::BuildWorkingArea()
         {segmentSheet, "Design segments", "bar_chart"},
         {directControlSheet, "Direct control", "neutral_trading"},
         {new TMixturesSheet, "Mixtures", "multiple_inputs"},
-        {new TToolsSheet, "Tools", "support"},
+        {toolsSheet, "Tools", "support"},
         {new TDesignerSheet, "Designer", "todo_list"},
     };
     for (const Page& page : pages)

@@ -88,7 +88,9 @@ void TGUIF::BuildMenus()
     connect(Cleargraphdiscarddata1, &QAction::triggered, this, &TGUIF::Cleargraphdiscarddata1Click);
 
     QMenu* devices = Menu(bar, "Devices1", QStringLiteral("Devices"));
-    Item(devices, "Searchdevices1", QStringLiteral("Search Devices"))->setIcon(TarvoIcon(QStringLiteral("usb")));
+    QAction* searchDevices = Item(devices, "Searchdevices1", QStringLiteral("Search Devices"));
+    searchDevices->setIcon(TarvoIcon(QStringLiteral("usb")));
+    connect(searchDevices, &QAction::triggered, this, &TGUIF::Searchdevices1Click);
     Resetsoftware1 = Item(devices, "Resetsoftware1", QStringLiteral("Reset Devices"));
     Resetsoftware1->setIcon(TarvoIcon(QStringLiteral("synchronize")));
     connect(Resetsoftware1, &QAction::triggered, this, &TGUIF::Resetsoftware1Click);

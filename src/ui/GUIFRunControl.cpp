@@ -8,6 +8,7 @@
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/pages/DirectControlSheet.h"
 #include "ui/pages/SegmentSheet.h"
+#include "ui/pages/ToolsSheet.h"
 #include "ui/widgets/RtPointSeries.h"
 #include "ui/widgets/hhALed.h"
 
@@ -36,6 +37,9 @@ void TGUIF::ConnectPages()
     connect(segmentSheet, &TSegmentSheet::LoadProgramClicked, this, &TGUIF::LoadSegmentProgram2Click);
     connect(segmentSheet, &TSegmentSheet::SaveProgramClicked, this, &TGUIF::SaveSegmentProgramAs1Click);
     connect(directControlSheet, &TDirectControlSheet::ApplyClicked, this, &TGUIF::ButtonApplyFlowClick);
+    connect(toolsSheet, &TToolsSheet::InitializeClicked, this, &TGUIF::ButtonDeviceInitializeClick);
+    connect(toolsSheet, &TToolsSheet::PrimePumpClicked, this, &TGUIF::ButtonPrimePumpClick);
+    connect(toolsSheet, &TToolsSheet::ChangeSyringeClicked, this, &TGUIF::ButtonChangeSyringeClick);
     connect(directControlSheet, &TDirectControlSheet::StopClicked, this, &TGUIF::ButtonSegmentProgramStopClick);
     connect(directControlSheet, &TDirectControlSheet::DesiredFlowChanged, this,
             &TGUIF::RtDoubleEditDirectControlDesiredFlowValueChanged);

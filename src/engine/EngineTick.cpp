@@ -44,6 +44,13 @@ double TEngineTick::GraphMinutes() const
     return (Now() - GraphTimeZero) * MinutesPerDay;
 }
 
+double TEngineTick::ProgramStartMinutes(const TDeviceInfo& device) const
+{
+    if (GraphTimeZero == 0 || device.FlowStartTime < GraphTimeZero)
+        return 0;
+    return (device.FlowStartTime - GraphTimeZero) * MinutesPerDay;
+}
+
 void TEngineTick::Tick()
 {
     view.SetEngineLamp(true);

@@ -12,6 +12,7 @@ public:
     ~AcceptingPrompts() override { SetPrompts(nullptr); }
     void ShowMessage(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
     bool InputQuery(const QString&, const QString&, QString&) override { return true; }
+    bool Confirm(const QString&) override { return true; }
     bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
     bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
 };

@@ -11,6 +11,7 @@ class TracingPrompts final : public Prompts {
 public:
     void ShowMessage(const QString& text) override { qCWarning(lcPrompts).noquote() << text; }
     bool InputQuery(const QString&, const QString&, QString&) override { return false; }
+    bool Confirm(const QString&) override { return false; }
     bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
     bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }
 };

@@ -21,6 +21,8 @@ public:
     // Text input dialog; true when the operator confirmed. `value` holds the
     // initial text and receives the answer.
     virtual bool InputQuery(const QString& caption, const QString& prompt, QString& value) = 0;
+    // A yes/no question; true for yes.
+    virtual bool Confirm(const QString& question) = 0;
     virtual bool SaveFileName(const FileDialogRequest& request, QString& fileName) = 0;
     virtual bool OpenFileName(const FileDialogRequest& request, QString& fileName) = 0;
 };

@@ -20,6 +20,13 @@ bool TWindowPrompts::InputQuery(const QString& caption, const QString& prompt, Q
     return confirmed;
 }
 
+bool TWindowPrompts::Confirm(const QString& question)
+{
+    return QMessageBox::question(parent, QCoreApplication::applicationName(), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 bool TWindowPrompts::SaveFileName(const FileDialogRequest& request, QString& fileName)
 {
     return AskFileName(request, true, fileName);

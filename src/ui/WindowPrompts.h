@@ -12,6 +12,7 @@ public:
 
     void ShowMessage(const QString& text) override;
     bool InputQuery(const QString& caption, const QString& prompt, QString& value) override;
+    bool Confirm(const QString& question) override;
     bool SaveFileName(const FileDialogRequest& request, QString& fileName) override;
     bool OpenFileName(const FileDialogRequest& request, QString& fileName) override;
 

@@ -24,6 +24,12 @@ bool RecordingPrompts::InputQuery(const QString&, const QString& prompt, QString
     return true;
 }
 
+bool RecordingPrompts::Confirm(const QString& question)
+{
+    Confirmations.append(question);
+    return !ConfirmAnswers.isEmpty() && ConfirmAnswers.dequeue();
+}
+
 bool RecordingPrompts::SaveFileName(const FileDialogRequest& request, QString& fileName)
 {
     FileRequests.append(request);

@@ -12,6 +12,8 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 class QAction;
 class QLabel;
 class QTimer;
@@ -167,6 +169,8 @@ private:
     bool closed = false;
     bool closeAfterShutdown = false;
     bool tickRunning = false;
+    // The focused row the list refresh last showed; none before the first.
+    std::optional<QString> shownFocusedPort;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;
     QString timeUnitSuffix = QStringLiteral("m");

@@ -143,12 +143,8 @@ TEST_F(DemonstrationTest, LampsOfAServedDeviceAndOfTheEngineStayLitLongEnoughToS
 
     // Served within the tick: once the tick is over the lamps still show it,
     // then go out by themselves.
-    bool served = false;
-    for (int i = 0; i < 10 && !served; ++i) {
-        Tick(1, 200);
-        served = lamp->Value();
-    }
-    ASSERT_TRUE(served) << "the lamp was put out within the tick";
+    TickOnReadings(1, {QStringLiteral("COMX")});
+    EXPECT_TRUE(lamp->Value()) << "the lamp was put out within the tick";
     EXPECT_TRUE(window->EngineLed()->Value());
     EXPECT_TRUE(WaitProcessingEvents([&] { return !lamp->Value() && !window->EngineLed()->Value(); }, 5000));
 }
@@ -250,19 +246,6 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
 
 class RigGraphTest : public RigWindowTest {
 protected:
-    // One tick `seconds` after the last, once the controller on COM6 has a
-    // reading taken since, so every tick plots a point.
-    void ServedTick(double seconds)
-    {
-        clock.AdvanceSeconds(seconds);
-        const auto fresh = [this] {
-            const TDeviceInfo device = Device(QStringLiteral("COM6"));
-            return device.ThreadMFC && device.LastHandled < device.ThreadMFC->GUIIn.DeviceStatus.DataTime;
-        };
-        ASSERT_TRUE(WaitProcessingEvents(fresh, 10000));
-        window->TimerEngineTimer();
-    }
-
     // Minutes from the start of the graph's time to now.
     double GraphMinutesNow() const { return (clock.Now() - window->Engine().GraphTimeZero) * MinutesPerDay; }
 };
@@ -275,7 +258,7 @@ TEST_F(RigGraphTest, AchievedFlowLiesOnItsProgramAfterARestartAndAfterAReset)
     prompts.InputAnswers.enqueue(QStringLiteral("rig"));
     Click("BitBtn1");
     for (int i = 0; i < 2; ++i)
-        ServedTick(30);
+        TickOnReadings(30, {QStringLiteral("COM6")});
     Click("BitBtn2");
     clock.AdvanceSeconds(12 * 60);
 
@@ -284,7 +267,7 @@ TEST_F(RigGraphTest, AchievedFlowLiesOnItsProgramAfterARestartAndAfterAReset)
     const double restart = GraphMinutesNow();
     ASSERT_NEAR(restart, 13, 1e-6);
     for (int i = 0; i < 15; ++i)
-        ServedTick(30);
+        TickOnReadings(30, {QStringLiteral("COM6")});
     TDeviceInfo device = Device(QStringLiteral("COM6"));
     ASSERT_TRUE(device.SerieSegment && device.SerieFlow);
     ASSERT_EQ(device.SerieFlow->XValues().size(), 15);
@@ -300,7 +283,7 @@ TEST_F(RigGraphTest, AchievedFlowLiesOnItsProgramAfterARestartAndAfterAReset)
     SetProgram(QStringLiteral("COM6"), program);
     Configure(QStringLiteral("COM6"), "ComboBoxDeviceFluid", 8);
     Click("BitBtn1");
-    ServedTick(30);
+    TickOnReadings(30, {QStringLiteral("COM6")});
     device = Device(QStringLiteral("COM6"));
     ASSERT_TRUE(device.SerieFlow && !device.SerieFlow->XValues().isEmpty());
     EXPECT_EQ(device.SerieSegment->XValues().first(), 0);

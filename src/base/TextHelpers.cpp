@@ -256,6 +256,13 @@ QString FormatFloatDecimals(double value, int minDecimals, int maxDecimals)
     return QString::fromLatin1(text);
 }
 
+double RoundSignificant(double value, int digits)
+{
+    if (value == 0 || !std::isfinite(value))
+        return value;
+    return QString::number(value, 'g', digits).toDouble();
+}
+
 double RoundHalfEven(double value)
 {
     const double rounded = std::round(value);

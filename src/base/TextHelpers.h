@@ -48,3 +48,6 @@ QString FormatFloatDecimals(double value, int minDecimals, int maxDecimals);
 
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double value);
+
+// The value rounded to `digits` significant digits (49.16154 to 6 is 49.1615).
+double RoundSignificant(double value, int digits);

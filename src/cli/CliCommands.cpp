@@ -51,6 +51,7 @@ public:
     ~ConsolePrompts() override { SetPrompts(nullptr); }
 
     void ShowMessage(const QString& text) override { err << text << Qt::endl; }
+    bool AskYesNo(const QString&) override { return false; }
     bool InputQuery(const QString&, const QString&, QString&) override { return false; }
     bool SaveFileName(const FileDialogRequest&, QString&) override { return false; }
     bool OpenFileName(const FileDialogRequest&, QString&) override { return false; }

@@ -4,6 +4,7 @@
 #include "base/Prompts.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControl.h"
+#include "gas/FlowUnits.h"
 #include "gas/GasList.h"
 
 #include <algorithm>
@@ -16,6 +17,20 @@ constexpr double SyringesPerMinute = 25;
 // The pump's fluid takes no part in gas conversions; a stand-in molar mass
 // keeps its unit record valid.
 constexpr double PumpFluidMolarMass = 10.0;
+
+// Whether flows can be shown in the operator's unit; `errors` from the
+// conversion when not (a reference pressure of 0, for one).
+bool UserUnitConverts(const TGasFlowDetails& user, QString& errors)
+{
+    TGasFlowDetails from = FlowUnitMillilitresPerMinute;
+    from.GasFlowValue = 1;
+    from.GasMolarMass = user.GasMolarMass;
+    TGasFlowDetails to = user;
+    QString report;
+    const bool converts = ConvertGasFlow(from, to, errors, report);
+    errors = errors.trimmed();
+    return converts;
+}
 
 } // namespace
 
@@ -111,6 +126,12 @@ void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunCont
         GetDeviceByPort(device.COMPort, device);
     }
     PageToDevice(page, device, view);
+    QString problem;
+    if (IsMFC(device.DevType) && !UserUnitConverts(device.FlowUnitUser, problem)) {
+        // Applied, the unit would leave every flow display at its old number.
+        ShowMessage(problem);
+        return;
+    }
     if (runControl.StartDeviceThread(device))
         device.Led = view.AddLedForThread();
     if (device.Led)

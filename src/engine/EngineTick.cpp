@@ -63,6 +63,13 @@ void TEngineTick::HoldMessage(const QString& text)
         held.append(text);
 }
 
+double TEngineTick::ProgramStartMinutes(const TDeviceInfo& device) const
+{
+    if (GraphTimeZero == 0 || device.FlowStartTime < GraphTimeZero)
+        return 0;
+    return (device.FlowStartTime - GraphTimeZero) * MinutesPerDay;
+}
+
 void TEngineTick::Tick()
 {
     const MessageRedirect holdMessages([this](const QString& text) { HoldMessage(text); });

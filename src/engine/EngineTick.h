@@ -27,6 +27,12 @@ public:
     // device being served when it was raised.
     void HoldMessage(const QString& text);
 
+    // Where time 0 of the device's program lies on the graph's time axis, in
+    // minutes: its start measured from GraphTimeZero, so the program is drawn
+    // under the readings it produces. 0 before the graph's clock runs and for
+    // a device not started since.
+    double ProgramStartMinutes(const TDeviceInfo& device) const;
+
     // Monotonic moments (MonotonicNow). The one time 0 of the achieved-flow
     // series stands for; 0 until the first program or direct setpoint starts.
     double GraphTimeZero = 0;

@@ -22,7 +22,7 @@ QString Grouped(const QString& digits, bool fromLeft)
 // "### ##0.### ### ###"
 QString FormatFlow(double value)
 {
-    return FormatDigitGroups(value, 9, true);
+    return FormatDigitGroups(RoundSignificant(value, FlowShownDigits), 9, true);
 }
 
 bool ConvertFlow(const TGasFlowDetails& from, TGasFlowDetails& to)

@@ -4,6 +4,10 @@
 
 struct TDeviceInfo;
 
+// Flows are shown with the digits that matter: the instruments resolve far
+// fewer than the 15 a double holds.
+inline constexpr int FlowShownDigits = 6;
+
 // The focused device's full scale and the flows chosen on the segment design
 // and direct-control pages, shown in the operator's flow unit (for the pump:
 // the desired against the achievable dispense rate).

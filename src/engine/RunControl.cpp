@@ -221,6 +221,9 @@ bool TRunControl::TerminateThreads(double timeoutS)
     view.MM(QStringLiteral("All threads terminated, marking devices unconfigured"));
     view.ShowAllDevicesUnknown();
     MarkDevicesUnconfigured();
+    // The graph is cleared with the devices: its time starts again with the
+    // next start, or new readings would be drawn far right of their programs.
+    engine.GraphTimeZero = 0;
     view.EndThreadShutdown();
     terminating = false;
     return true;

@@ -175,6 +175,20 @@ int SegmentCount(const QString& program)
     return count;
 }
 
+int FirstDecreasingTimeLine(const QString& program)
+{
+    const int count = SegmentCount(program);
+    TSegment previous;
+    for (int line = 0; line < count; ++line) {
+        TSegment segment;
+        ReadSegment(line, program, segment);
+        if (line > 0 && segment.Time < previous.Time)
+            return line + 1;
+        previous = segment;
+    }
+    return 0;
+}
+
 void ReadSegment(int line, const QString& program, TSegment& segment)
 {
     LineCursor lines(program);

@@ -30,6 +30,9 @@ QStringList ProgramLines(const QString& text);
 // problem in a message box.
 bool ValidateSegmentProgram(const QString& program);
 int SegmentCount(const QString& program);
+// The line (counted from 1) of the first point whose time is earlier than
+// the time of the point before it; 0 when the times never decrease.
+int FirstDecreasingTimeLine(const QString& program);
 // Line `line` (from 0) as a point. A missing line gives the "ID not found"
 // point, an unreadable one shows "Failed to read segment" and gives the
 // "Invalid" point; both have Index -1.

@@ -16,6 +16,13 @@ QString SegmentProgramFolder()
     return QDir(ProgramFolder()).filePath(QStringLiteral("Segment Programs"));
 }
 
+QString MadeSegmentProgramFolder()
+{
+    const QString folder = SegmentProgramFolder();
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QString ProposedSegmentProgramFileName(double moment, const QString& port, const QString& typeName)
 {
     return DaysToDateTime(moment).toString(QStringLiteral("yyyy-MM-dd HH-mm")) + u' ' + port + u' ' + typeName
@@ -65,8 +72,17 @@ TSegmentFileLoad LoadSegmentProgramFile(const QString& fileName, QString& progra
     QString text;
     if (!ReadSegmentProgramFile(fileName, text, error))
         return sflUnreadable;
+    if (text.isEmpty()) {
+        program.clear();
+        return sflEmpty;
+    }
     if (!ValidateSegmentProgram(text))
         return sflInvalid;
+    const int disordered = FirstDecreasingTimeLine(text);
+    if (disordered > 0) {
+        error = QStringLiteral("Program times must not decrease (line %1).").arg(disordered);
+        return sflDisordered;
+    }
     program = text;
     return sflLoaded;
 }

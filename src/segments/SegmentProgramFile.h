@@ -6,6 +6,9 @@
 // kept in the folder "Segment Programs" next to the program file.
 
 QString SegmentProgramFolder();
+// The same folder, made when it is missing: a file dialog given a folder that
+// does not exist opens in its parent and offers the folder's name as a file.
+QString MadeSegmentProgramFolder();
 
 // "YYYY-MM-DD HH-MM <port> <type name>.txt" for a moment in days since
 // 1899-12-30, e.g. "2026-10-16 09-52 COM3 MFC-A.txt".
@@ -26,7 +29,11 @@ enum TSegmentFileLoad : quint8 {
     sflLoaded,     // `program` holds the valid text for the device
     sflUnreadable, // `error` says why; nothing was validated
     sflInvalid,    // the validator has shown its message; the device keeps its program
+    sflDisordered, // `error` names the line whose time is earlier than the one before
+    sflEmpty,      // the file holds no program: loading it leaves the device at 0 %
 };
 
-// Reads a program file for a device and validates its text.
+// Reads a program file for a device and validates its text. Equal times
+// pass; a time earlier than the one before it does not, or the list, the
+// graph and the table would each show a different program.
 TSegmentFileLoad LoadSegmentProgramFile(const QString& fileName, QString& program, QString& error);

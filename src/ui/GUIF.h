@@ -13,6 +13,8 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 class QAction;
 class QLabel;
 class QTimer;
@@ -187,6 +189,8 @@ private:
     bool terminationSignalled = false; // a close that asks nobody
     bool searchDone = false;
     bool tickRunning = false;
+    // The focused row the list refresh last showed; none before the first.
+    std::optional<QString> shownFocusedPort;
     QWidget* shutdownCover = nullptr;
     double timeUnitFactor = 1;
     QString timeUnitSuffix = QStringLiteral("m");

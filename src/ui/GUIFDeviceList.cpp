@@ -59,6 +59,15 @@ void TGUIF::ListViewDevicesClick()
         else
             device.SerieSegment->Clear();
     }
+    // A click reports twice, as a new focus and as a new selection: the
+    // focused device is shown once, or a pump logs its commands twice over.
+    const QTreeWidgetItem* focusedRow = ListViewDevices->currentItem();
+    const QString focusedPort = focusedRow ? focusedRow->text(PortColumn) : QString();
+    if (shownFocusedPort == focusedPort) {
+        MemoSegmentsUpdate();
+        return;
+    }
+    shownFocusedPort = focusedPort;
     TDeviceInfo focused;
     if (GetSelectedDevice(focused)) {
         DeviceDetailsUI(focused);

@@ -70,7 +70,8 @@ void TGUIF::SegmentSerie(TDeviceInfo aDevice)
     if (!aDevice.SerieSegment)
         aDevice.SerieSegment = NewDeviceSeries(aDevice, false);
     StyleDeviceSeries(aDevice.SerieSegment, aDevice);
-    aDevice.SerieSegment->SetPoints(SegmentSeriesPoints(aDevice.SegmentProgram, aDevice.SegmentProgramTermination));
+    aDevice.SerieSegment->SetPoints(SegmentSeriesPoints(aDevice.SegmentProgram, aDevice.SegmentProgramTermination,
+                                                        engine.ProgramStartMinutes(aDevice)));
     StoreDevice(aDevice);
 }
 

@@ -21,6 +21,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+namespace {
+
+constexpr int LampLitMS = 150;
+
+} // namespace
+
 void TGUIF::ConnectPages()
 {
     TimerEngine = new QTimer(this);
@@ -96,16 +102,22 @@ void TGUIF::Resetsoftware1Click()
         close();
 }
 
+// The engine puts a lamp out again within the same tick, before the window
+// repaints: the lamp stays lit this much longer, on a timer of its own, so
+// the tick is not held up.
 void TGUIF::SetEngineLamp(bool lit)
 {
-    if (engineLed)
-        engineLed->SetValue(lit);
+    SetDeviceLamp(engineLed, lit);
 }
 
 void TGUIF::SetDeviceLamp(ThhALed* lamp, bool lit)
 {
-    if (lamp)
-        lamp->SetValue(lit);
+    if (!lamp)
+        return;
+    if (lit)
+        lamp->SetValue(true);
+    else
+        lamp->PutOutAfter(LampLitMS);
 }
 
 void TGUIF::FlowSerie(const TDeviceInfo& device, double x, double y)

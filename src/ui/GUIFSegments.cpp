@@ -76,11 +76,12 @@ void TGUIF::MemoSegmentsUpdate()
 
 void TGUIF::SaveSegmentProgramAs1Click()
 {
-    FileDialogRequest request{SegmentFileFilter, QStringLiteral("txt"), SegmentProgramFolder(), QString()};
     TDeviceInfo device;
     if (!GetSelectedDevice(device))
         return;
-    request.FileName = ProposedSegmentProgramFileName(Now(), device.COMPort, DeviceTypeName(device.DevType));
+    const FileDialogRequest request{
+        SegmentFileFilter, QStringLiteral("txt"), MadeSegmentProgramFolder(),
+        ProposedSegmentProgramFileName(Now(), device.COMPort, DeviceTypeName(device.DevType))};
     QString fileName;
     if (!CurrentPrompts().SaveFileName(request, fileName))
         return;
@@ -91,10 +92,12 @@ void TGUIF::SaveSegmentProgramAs1Click()
 
 void TGUIF::LoadSegmentProgram2Click()
 {
-    const FileDialogRequest request{SegmentFileFilter, QString(), SegmentProgramFolder(), QString()};
     TDeviceInfo device;
+    if (!GetSelectedDevice(device))
+        return;
+    const FileDialogRequest request{SegmentFileFilter, QString(), MadeSegmentProgramFolder(), QString()};
     QString fileName;
-    if (!GetSelectedDevice(device) || !CurrentPrompts().OpenFileName(request, fileName))
+    if (!CurrentPrompts().OpenFileName(request, fileName))
         return;
     QString program;
     QString error;
@@ -102,9 +105,17 @@ void TGUIF::LoadSegmentProgram2Click()
     case sflUnreadable:
         ShowMessage(error);
         return;
+    case sflDisordered:
+        ShowMessage(error);
+        MM(QStringLiteral("Invalid segment program"));
+        return;
     case sflInvalid:
         MM(QStringLiteral("Invalid segment program"));
         return;
+    case sflEmpty:
+        if (!CurrentPrompts().AskYesNo(QStringLiteral("Load an empty program? The device will hold 0 %.")))
+            return;
+        break;
     case sflLoaded:
         break;
     }

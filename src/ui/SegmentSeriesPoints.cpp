@@ -4,7 +4,7 @@ namespace {
 constexpr double KeepExtension = 1.01;
 }
 
-QList<QPointF> SegmentSeriesPoints(const QString& program, TSegProgTermination termination)
+QList<QPointF> SegmentSeriesPoints(const QString& program, TSegProgTermination termination, double startMinutes)
 {
     QList<QPointF> points;
     bool first = true;
@@ -32,5 +32,7 @@ QList<QPointF> SegmentSeriesPoints(const QString& program, TSegProgTermination t
     }
     if (!first && termination == tspttKeep)
         points << QPointF(KeepExtension * previous.Time, previous.Setpoint);
+    for (QPointF& point : points)
+        point.rx() += startMinutes;
     return points;
 }

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -149,6 +150,75 @@ TEST_F(ConfigureTest, FullScaleAndResultingFlowInTheUsersUnit)
     EXPECT_EQ(Units()->currentIndex(), -1) << "COMY's unit is volumetric: grams must not carry over to it";
     Focus(QStringLiteral("COMX"));
     EXPECT_EQ(Units()->currentIndex(), 1);
+}
+
+// The significant digits of a shown number: "0.059 212 3" has 6.
+int SignificantDigits(const QString& text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digits += c;
+    }
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    return int(digits.size());
+}
+
+TEST_F(ConfigureTest, FlowsShowTheDigitsThatMatterAndAZeroReferencePressureIsRefused)
+{
+    Focus(QStringLiteral("COMX")); // 50 SCCM
+    ChooseGas(0);
+    Units()->setCurrentIndex(3); // 20 °C, 1.01325 bar
+    Apply();
+    for (const char* maxFlow : {"RtDoubleEditDevMaxFlow", "RtDoubleEditDirectControlMaxFlow"}) {
+        auto* edit = Find<TRtDoubleEdit>(maxFlow);
+        EXPECT_EQ(edit->text(), QStringLiteral("49.1615")) << maxFlow;
+        EXPECT_NE(edit->Value(), 49.1615) << maxFlow << ": the value keeps every digit";
+    }
+    Find<TRtDoubleEdit>("RtDoubleEditSegmentFlow")->SetValue(50);
+    Find<TRtDoubleEdit>("RtDoubleEditDirectControlDesiredFlow")->SetValue(100.0 / 3);
+    for (const char* result : {"LabelResultingFlowinSpecifiedUnit", "LabelDirectControlResultingFlow"}) {
+        const QString text = Find<QLabel>(result)->text();
+        EXPECT_EQ(SignificantDigits(text.section(QLatin1Char(' '), 0, -2)), 6) << text.toStdString();
+    }
+
+    // A reference pressure of 0 has no volume: "Apply" says so and changes nothing.
+    const TDeviceInfo before = Device(QStringLiteral("COMX"));
+    Find<TRtDoubleEdit>("EditFlowUnitPressureBar")->SetValue(0);
+    Apply();
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("GasTo: Absolute zero pressure. Cannot perform math.")});
+    EXPECT_EQ(Device(QStringLiteral("COMX")).FlowUnitUser.Pressure_BarA, before.FlowUnitUser.Pressure_BarA);
+    EXPECT_EQ(Find<TRtDoubleEdit>("RtDoubleEditDevMaxFlow")->text(), QStringLiteral("49.1615"));
+}
+
+// The second demonstration row stands in for a pump.
+class PumpRowTest : public ConfigureTest {
+protected:
+    void BeforeWindow() override
+    {
+        TDeviceInfo& pump = DevicesLocal[1];
+        pump.DevType = dtPump;
+        pump.FlowUnitUser.Name = QStringLiteral("µl/min");
+        pump.SyringeSizeuL = 1000;
+        pump.MaxFlow_ulpm = 25000;
+    }
+};
+
+TEST_F(PumpRowTest, AClickShowsTheDeviceOnce)
+{
+    Focus(QStringLiteral("COMX"));
+    auto* log = Find<QPlainTextEdit>("MemoMain");
+    const auto lines = [log] { return log->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(); };
+    const qsizetype linesBefore = lines();
+    const auto rows = Devices()->findItems(QStringLiteral("COMY"), Qt::MatchExactly);
+    ASSERT_EQ(rows.size(), 1);
+    QTest::mouseClick(Devices()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Devices()->visualItemRect(rows.first()).center());
+    ASSERT_EQ(Devices()->currentItem(), rows.first());
+    // One refresh logs the pump command for the segment flow and the one for
+    // the direct setpoint, each once.
+    EXPECT_EQ(lines() - linesBefore, 2) << log->toPlainText().toStdString();
 }
 
 } // namespace

@@ -139,6 +139,23 @@ TEST_F(DemonstrationTest, BothDevicesRunTheirProgramsFromStartToReset)
     EXPECT_FALSE(HasWorkerThread(Device(QStringLiteral("COMY"))));
 }
 
+TEST_F(DemonstrationTest, LampsOfAServedDeviceAndOfTheEngineStayLitLongEnoughToSee)
+{
+    Configure(QStringLiteral("COMX"), "ComboBoxDeviceFluid", 8);
+    prompts.InputAnswers.enqueue(QStringLiteral("demo"));
+    Click("BitBtn1");
+    ThhALed* lamp = Device(QStringLiteral("COMX")).Led;
+    ASSERT_NE(lamp, nullptr);
+    ASSERT_TRUE(WaitProcessingEvents([&] { return !lamp->Value(); }, 5000));
+
+    // Served within the tick: once the tick is over the lamps still show it,
+    // then go out by themselves.
+    TickOnReadings(1, {QStringLiteral("COMX")});
+    EXPECT_TRUE(lamp->Value()) << "the lamp was put out within the tick";
+    EXPECT_TRUE(window->EngineLed()->Value());
+    EXPECT_TRUE(WaitProcessingEvents([&] { return !lamp->Value() && !window->EngineLed()->Value(); }, 5000));
+}
+
 // The prototype installation on the virtual rig: a controller on COM6 and
 // the pump on COM7 come first in the registry, so the window shows them.
 class RigWindowTest : public RunFixture {
@@ -235,6 +252,52 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
     EXPECT_EQ(mfc.Setpoint_counts(), 0);
     EXPECT_FALSE(pump.IsBusy());
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().indexOf(QStringLiteral("Timeout")) < 0);
+}
+
+class RigGraphTest : public RigWindowTest {
+protected:
+    // Minutes from the start of the graph's time to now.
+    double GraphMinutesNow() const { return (clock.Now() - window->Engine().GraphTimeZero) * MinutesPerDay; }
+};
+
+TEST_F(RigGraphTest, AchievedFlowLiesOnItsProgramAfterARestartAndAfterAReset)
+{
+    const QString program = QStringLiteral("0 20 Step\r\n2 60 Ramp\r\n4 30 Step\r\n6 30 Step");
+    SetProgram(QStringLiteral("COM6"), program);
+    Configure(QStringLiteral("COM6"), "ComboBoxDeviceFluid", 8);
+    prompts.InputAnswers.enqueue(QStringLiteral("rig"));
+    Click("BitBtn1");
+    for (int i = 0; i < 2; ++i)
+        TickOnReadings(30, {QStringLiteral("COM6")});
+    Click("BitBtn2");
+    clock.AdvanceSeconds(12 * 60);
+
+    // The restart: program time begins again, 13 minutes into the graph's time.
+    Click("BitBtn1");
+    const double restart = GraphMinutesNow();
+    ASSERT_NEAR(restart, 13, 1e-6);
+    for (int i = 0; i < 15; ++i)
+        TickOnReadings(30, {QStringLiteral("COM6")});
+    TDeviceInfo device = Device(QStringLiteral("COM6"));
+    ASSERT_TRUE(device.SerieSegment && device.SerieFlow);
+    ASSERT_EQ(device.SerieFlow->XValues().size(), 15);
+    EXPECT_NEAR(device.SerieSegment->XValues().first(), restart, 1e-6) << "the program is drawn from its start";
+    EXPECT_NEAR(device.SerieSegment->XValues().last(), restart + 6.06, 1e-6);
+    EXPECT_NEAR(device.SerieFlow->XValues().first(), restart + 0.5, 1e-6) << "the readings begin where the program does";
+    EXPECT_NEAR(device.SerieFlow->XValues().last(), restart + 7.5, 1e-6);
+
+    // A reset clears the graph and its time: the next run starts at 0 again.
+    Find<QAction>("Resetsoftware1")->trigger();
+    EXPECT_EQ(window->Engine().GraphTimeZero, 0);
+    clock.AdvanceSeconds(20 * 60);
+    SetProgram(QStringLiteral("COM6"), program);
+    Configure(QStringLiteral("COM6"), "ComboBoxDeviceFluid", 8);
+    Click("BitBtn1");
+    TickOnReadings(30, {QStringLiteral("COM6")});
+    device = Device(QStringLiteral("COM6"));
+    ASSERT_TRUE(device.SerieFlow && !device.SerieFlow->XValues().isEmpty());
+    EXPECT_EQ(device.SerieSegment->XValues().first(), 0);
+    EXPECT_NEAR(device.SerieFlow->XValues().first(), 0.5, 1e-6);
 }
 
 } // namespace

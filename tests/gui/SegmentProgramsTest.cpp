@@ -1,9 +1,11 @@
 #include "WindowFixture.h"
 
+#include "base/ProgramFolder.h"
 #include "ui/widgets/RtPointSeries.h"
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -97,6 +99,64 @@ TEST_F(SegmentProgramsTest, LoadingAnInvalidFileKeepsTheProgramAndSaysSo)
     window->LoadSegmentProgram2Click();
     ASSERT_EQ(prompts.Messages.size(), 2); // an unreadable file is reported too
     EXPECT_EQ(Device(QStringLiteral("COMX")).SegmentProgram, before);
+}
+
+TEST_F(SegmentProgramsTest, LoadingRefusesTimesThatDecreaseAndAsksBeforeAnEmptyProgram)
+{
+    const auto write = [this](const char* name, const QByteArray& bytes) {
+        const QString file = folder.FilePath(QString::fromLatin1(name));
+        QFile out(file);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return file;
+    };
+    const QString before = QStringLiteral("0 10 Step\r\n5 20 Ramp");
+    SetProgram(QStringLiteral("COMX"), before);
+    Focus(QStringLiteral("COMX"));
+    auto* list = Find<QTreeWidget>("ListViewSegmentProgram");
+
+    prompts.FileAnswers.enqueue(write("backwards.txt", "10 0 Step\r\n5 50 Step\r\n2 0 Step\r\n"));
+    window->LoadSegmentProgram2Click();
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Program times must not decrease (line 2).")});
+    EXPECT_EQ(Device(QStringLiteral("COMX")).SegmentProgram, before);
+    EXPECT_EQ(list->topLevelItemCount(), 2) << "the list still shows the device's program";
+
+    prompts.FileAnswers.enqueue(write("equal.txt", "0 10 Step\r\n5 50 Step\r\n5 60 Step\r\n"));
+    window->LoadSegmentProgram2Click();
+    EXPECT_EQ(Device(QStringLiteral("COMX")).SegmentProgram, QStringLiteral("0 10 Step\r\n5 50 Step\r\n5 60 Step"));
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+
+    const QString empty = write("empty.txt", "");
+    prompts.FileAnswers.enqueue(empty);
+    prompts.YesNoAnswers.enqueue(false);
+    window->LoadSegmentProgram2Click();
+    EXPECT_EQ(prompts.Questions, QStringList{QStringLiteral("Load an empty program? The device will hold 0 %.")});
+    EXPECT_EQ(list->topLevelItemCount(), 3) << "declined: the program stays";
+
+    prompts.FileAnswers.enqueue(empty);
+    prompts.YesNoAnswers.enqueue(true);
+    window->LoadSegmentProgram2Click();
+    EXPECT_TRUE(Device(QStringLiteral("COMX")).SegmentProgram.isEmpty());
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(prompts.Messages.size(), 1);
+}
+
+TEST_F(SegmentProgramsTest, FileDialogsOpenInTheSegmentProgramsFolderBesideTheProgram)
+{
+    // The program's folder is not the folder it was started from, and has no
+    // "Segment Programs" yet.
+    const QString programFolder = folder.FilePath(QStringLiteral("installed"));
+    ASSERT_TRUE(QDir().mkpath(programFolder));
+    SetProgramFolder(programFolder);
+    Focus(QStringLiteral("COMX"));
+
+    window->LoadSegmentProgram2Click();
+    window->SaveSegmentProgramAs1Click();
+    ASSERT_EQ(prompts.FileRequests.size(), 2);
+    for (const FileDialogRequest& request : std::as_const(prompts.FileRequests)) {
+        EXPECT_EQ(request.InitialDir, QDir(programFolder).filePath(QStringLiteral("Segment Programs")));
+        EXPECT_TRUE(QFileInfo(request.InitialDir).isDir()) << "a dialog opens in a folder only when it exists";
+    }
 }
 
 TEST_F(SegmentProgramsTest, FailedSaveIsReportedAndNothingHappensWithoutAFocusedDevice)

@@ -109,6 +109,39 @@ TEST(SegmentProgramFile, InvalidOrUnreadableFilesLeaveTheProgram)
     EXPECT_TRUE(prompts.Messages.isEmpty());
 }
 
+TEST(SegmentProgramFile, TimesMustNotDecreaseAndAnEmptyFileIsToldApart)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        TSegmentFileLoad result;
+        QString program; // after the load, starting from "kept"
+        QString error;
+    };
+    const Case cases[] = {
+        {"decreasing from the second line", "10 0 Step\r\n5 50 Step\r\n2 0 Step\r\n", sflDisordered, "kept",
+         "Program times must not decrease (line 2)."},
+        {"decreasing further down", "0 0 Step\r\n5 50 Ramp\r\n5 60 Step\r\n3 0 Step\r\n", sflDisordered, "kept",
+         "Program times must not decrease (line 4)."},
+        {"equal times", "0 0 Step\r\n5 50 Step\r\n5 60 Step\r\n", sflLoaded,
+         "0 0 Step\r\n5 50 Step\r\n5 60 Step", ""},
+        {"empty", "", sflEmpty, "", ""},
+        {"blank lines only", "\r\n  \r\n", sflEmpty, "", ""},
+    };
+    TempFolder folder;
+    RecordingPrompts prompts;
+    for (const Case& c : cases) {
+        const QString fileName = folder.FilePath(QStringLiteral("program.txt"));
+        WriteBytes(fileName, c.bytes);
+        QString program = QStringLiteral("kept");
+        QString error;
+        EXPECT_EQ(LoadSegmentProgramFile(fileName, program, error), c.result) << c.name;
+        EXPECT_EQ(program, c.program) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
+    }
+    EXPECT_TRUE(prompts.Messages.isEmpty()) << prompts.Messages.join(u'\n').toStdString();
+}
+
 TEST(SegmentProgramFile, WriteFailureIsReported)
 {
     TempFolder folder;

@@ -1,6 +1,7 @@
 #include "ui/pages/DirectControlSheet.h"
 
 #include "devices/DeviceInfo.h"
+#include "engine/FlowUnitDisplay.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
 #include "ui/widgets/RtDoubleEdit.h"
@@ -16,6 +17,7 @@ TDirectControlSheet::TDirectControlSheet(QWidget* parent)
     setObjectName(QStringLiteral("TabSheetDirectControl"));
     RtDoubleEditDirectControlMaxFlow = Named(new TRtDoubleEdit, "RtDoubleEditDirectControlMaxFlow");
     RtDoubleEditDirectControlMaxFlow->setEnabled(false);
+    RtDoubleEditDirectControlMaxFlow->SetShownDigits(FlowShownDigits);
     LabelDirectControlMaxFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelDirectControlMaxFlowUnit");
     RtDoubleEditDirectControlDesiredFlow = Named(new TRtDoubleEdit, "RtDoubleEditDirectControlDesiredFlow");
     RtDoubleEditDirectControlDesiredFlow->SetMaxValue(100);

@@ -1,6 +1,7 @@
 #include "ui/pages/SegmentSheet.h"
 
 #include "devices/DeviceInfo.h"
+#include "engine/FlowUnitDisplay.h"
 #include "segments/SegmentTable.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
@@ -25,6 +26,7 @@ TSegmentSheet::TSegmentSheet(QWidget* parent)
     LabelSelectedDeviceNameRole = Named(new QLabel(QStringLiteral("Name or role")), "LabelSelectedDeviceNameRole");
     RtDoubleEditDevMaxFlow = Named(new TRtDoubleEdit, "RtDoubleEditDevMaxFlow");
     RtDoubleEditDevMaxFlow->setReadOnly(true);
+    RtDoubleEditDevMaxFlow->SetShownDigits(FlowShownDigits);
     LabelSpecifiedFlowUnit = Named(new QLabel(QStringLiteral("Flow unit")), "LabelSpecifiedFlowUnit");
     RtDoubleEditSegmentFlow = Named(new TRtDoubleEdit, "RtDoubleEditSegmentFlow");
     RtDoubleEditSegmentFlow->SetMaxValue(100);

@@ -7,15 +7,26 @@
 TRtDoubleEdit::TRtDoubleEdit(QWidget* parent)
     : QLineEdit(parent)
 {
-    setText(FloatToStr(value));
+    setText(ShownText());
     connect(this, &QLineEdit::editingFinished, this, &TRtDoubleEdit::TakeTypedText);
 }
 
 void TRtDoubleEdit::SetValue(double newValue)
 {
     value = Clamped(newValue);
-    setText(FloatToStr(value));
+    setText(ShownText());
     emit ValueChanged();
+}
+
+void TRtDoubleEdit::SetShownDigits(int significant)
+{
+    shownDigits = significant;
+    setText(ShownText());
+}
+
+QString TRtDoubleEdit::ShownText() const
+{
+    return FloatToStr(shownDigits > 0 ? RoundSignificant(value, shownDigits) : value);
 }
 
 void TRtDoubleEdit::SetMinValue(double limit)
@@ -39,5 +50,5 @@ void TRtDoubleEdit::TakeTypedText()
     if (TryStrToFloatDot(text(), typed))
         SetValue(typed);
     else
-        setText(FloatToStr(value)); // not a number: the edit keeps its value
+        setText(ShownText()); // not a number: the edit keeps its value
 }

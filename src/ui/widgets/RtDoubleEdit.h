@@ -17,15 +17,20 @@ public:
     double MaxValue() const { return maxValue; }
     void SetMinValue(double limit);
     void SetMaxValue(double limit);
+    // Shows the value with this many significant digits (0: up to 15); the
+    // value itself keeps every digit.
+    void SetShownDigits(int significant);
 
 signals:
     void ValueChanged();
 
 private:
     double Clamped(double candidate) const;
+    QString ShownText() const;
     void TakeTypedText();
 
     double value = 0;
     double minValue = 0;
     double maxValue = 0;
+    int shownDigits = 0;
 };

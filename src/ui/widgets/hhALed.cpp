@@ -14,10 +14,18 @@ ThhALed::ThhALed(QWidget* parent)
         blinkPhaseOff = !blinkPhaseOff;
         update();
     });
+    holdTimer.setSingleShot(true);
+    connect(&holdTimer, &QTimer::timeout, this, [this] { SetValue(false); });
+}
+
+void ThhALed::PutOutAfter(int ms)
+{
+    holdTimer.start(ms);
 }
 
 void ThhALed::SetValue(bool on)
 {
+    holdTimer.stop();
     if (value == on)
         return;
     value = on;

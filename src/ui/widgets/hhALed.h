@@ -13,7 +13,11 @@ public:
     explicit ThhALed(QWidget* parent = nullptr);
 
     bool Value() const { return value; }
+    // Also cancels a pending PutOutAfter.
     void SetValue(bool on);
+    // Keeps the lamp as it is for `ms` more, then puts it out: a lamp lit
+    // only for a moment can still be seen.
+    void PutOutAfter(int ms);
     QColor TrueColor() const { return trueColor; }
     void SetTrueColor(const QColor& color);
     QColor FalseColor() const { return falseColor; }
@@ -42,4 +46,5 @@ private:
     QColor falseColor = Qt::darkGreen;
     TLEDStyle style = LEDLarge;
     QTimer blinkTimer;
+    QTimer holdTimer;
 };

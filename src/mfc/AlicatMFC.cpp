@@ -19,7 +19,6 @@ Q_LOGGING_CATEGORY(lcMfc, "MFC", QtWarningMsg)
 // Initialisation and identification go to instruments that may be busy
 // restoring their factory values, so they get longer than a status read.
 constexpr quint32 OneShotReplyTimeoutMS = 2500;
-constexpr int LastGasNumber = 210;
 constexpr int MaxGasAttempts = 3;
 // A reply that came late once is waited for this much longer than it took.
 constexpr double LateReplyMargin = 1.5;
@@ -308,7 +307,7 @@ bool TAlicatMFC::ShowsGas(const TAlicatData& status, qint32 gas)
 bool TAlicatMFC::ChangeGas(const TAlicatData& theData)
 {
     const qint32 wanted = theData.GasID;
-    if (wanted < 0 || wanted > LastGasNumber || wanted == GasID)
+    if (wanted < 0 || wanted > AlicatLastGasNumber || wanted == GasID)
         return true;
 
     qCDebug(lcMfc).noquote() << "Gas change is necessary";

@@ -11,6 +11,8 @@ inline constexpr qint32 AlicatBaudRate = 19200;
 // After initialisation flows and setpoints read in counts: this many counts
 // are 100 % of full scale.
 inline constexpr double AlicatCountsFullScale = 64000;
+// The instrument's gas numbers run from 0 to this.
+inline constexpr qint32 AlicatLastGasNumber = 210;
 
 // Status codes an Alicat controller appends to its status line. The order is
 // fixed: an enumerator's value is its bit number in TAlicatErrors.

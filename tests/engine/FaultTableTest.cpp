@@ -69,6 +69,22 @@ public:
         control.ButtonApplyFlowClick();
     }
 
+    // The controller on N2, flowing at half its full scale.
+    bool FlowingAtHalf()
+    {
+        if (!StartController(8))
+            return false;
+        ApplyDirect(50);
+        return TickUntil([&] { return FlowSettled(); }, 20000);
+    }
+
+    // The valve held from the front panel, and the worker has seen it.
+    bool HoldValve()
+    {
+        instrument.SetStatusCodes({QStringLiteral("HLD")});
+        return TickUntil([&] { return Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::HLD); }, 10000);
+    }
+
     // Ticks the engine at its own pace, the window processing events in
     // between, until `done` holds; false after `timeoutMS`. (Faster ticks
     // would find no new reading at most of them and fill the rows with "?".)
@@ -129,8 +145,8 @@ public:
     RecordingPrompts prompts;
     VirtualMFC instrument;
     FakeWindow window;
-    TEngineTick engine{window};
-    TRunControl control{window, engine};
+    TEngineTick engine{window, window.dataLog};
+    TRunControl control{window, engine, window.dataLog};
 };
 
 struct FaultRow {
@@ -150,9 +166,7 @@ const FaultRow Rows[] = {
      }},
     {"GarbledStatusMidRunIsNoReading",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.FlowSettled(); }, 20000));
+         ASSERT_TRUE(t.FlowingAtHalf());
          const qsizetype rowsBefore = t.window.dataLines.size();
          const qsizetype pointsBefore = t.PlottedPercent().size();
          t.instrument.CorruptNextStatusLines(4);
@@ -217,9 +231,7 @@ const FaultRow Rows[] = {
      }},
     {"SmallUnitFullScaleFromTheTable",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.FlowSettled(); }, 20000));
+         ASSERT_TRUE(t.FlowingAtHalf());
          const qsizetype from = t.window.dataLines.size();
          ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows(from) >= 2; }, 10000));
          QStringList values = t.FlowColumn(from);
@@ -231,11 +243,8 @@ const FaultRow Rows[] = {
      }},
     {"HeldValveMidRunKeepsItsSetpoint",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.instrument.Setpoint_counts() == 32000; }, 20000));
-         t.instrument.SetStatusCodes({QStringLiteral("HLD")});
-         ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::HLD); }, 10000));
+         ASSERT_TRUE(t.FlowingAtHalf());
+         ASSERT_TRUE(t.HoldValve());
          t.ApplyDirect(25);
          t.TickForMS(3000);
          EXPECT_TRUE(t.instrument.Held());
@@ -244,11 +253,8 @@ const FaultRow Rows[] = {
      }},
     {"HeldValveAtStop",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.FlowSettled(); }, 20000));
-         t.instrument.SetStatusCodes({QStringLiteral("HLD")});
-         ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::HLD); }, 10000));
+         ASSERT_TRUE(t.FlowingAtHalf());
+         ASSERT_TRUE(t.HoldValve());
          t.control.ButtonSegmentProgramStopClick();
          ASSERT_TRUE(t.TickUntil([&] { return !t.instrument.Held() && t.instrument.Setpoint_counts() == 0 && t.FlowNear(0, 300); }, 10000));
          EXPECT_GT(t.Heard("AC"), 0);
@@ -257,11 +263,8 @@ const FaultRow Rows[] = {
      }},
     {"HeldValveAtClose",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.FlowSettled(); }, 20000));
-         t.instrument.SetStatusCodes({QStringLiteral("HLD")});
-         ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::HLD); }, 10000));
+         ASSERT_TRUE(t.FlowingAtHalf());
+         ASSERT_TRUE(t.HoldValve());
          t.control.TerminateThreads(TRunControl::ShutdownTimeoutS);
          EXPECT_TRUE(t.window.log.filter(QStringLiteral("Timeout")).isEmpty());
          EXPECT_TRUE(t.prompts.Messages.isEmpty());
@@ -271,9 +274,7 @@ const FaultRow Rows[] = {
      }},
     {"SilentAtStopIsNamed",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.instrument.Setpoint_counts() == 32000; }, 20000));
+         ASSERT_TRUE(t.FlowingAtHalf());
          t.instrument.SetFault(LineFault::Silent);
          t.control.ButtonSegmentProgramStopClick();
          ASSERT_TRUE(t.TickUntil([&] { return t.LogLines(QStringLiteral("did not confirm zero flow within 10 s")) > 0; }, 20000));
@@ -281,9 +282,7 @@ const FaultRow Rows[] = {
      }},
     {"SilentAtCloseIsNamed",
      [](FaultTable& t) {
-         ASSERT_TRUE(t.StartController(8));
-         t.ApplyDirect(50);
-         ASSERT_TRUE(t.TickUntil([&] { return t.instrument.Setpoint_counts() == 32000; }, 20000));
+         ASSERT_TRUE(t.FlowingAtHalf());
          t.instrument.SetFault(LineFault::Silent);
          t.control.TerminateThreads(3);
          EXPECT_EQ(t.prompts.Messages,

@@ -45,6 +45,12 @@ protected:
     TAlicatMFC mfc;
 };
 
+// A row of a table of replies.
+struct NamedReply {
+    const char* name;
+    QByteArray reply;
+};
+
 TAlicatData Prefilled()
 {
     TAlicatData data;
@@ -120,11 +126,7 @@ TEST_F(ScriptedDriver, LineWithoutTotalizerIsAReading)
 // from it, least of all a flow of zero.
 TEST_F(ScriptedDriver, ReplyThatIsNotAStatusLineLeavesTheReadingAlone)
 {
-    struct Case {
-        const char* name;
-        QByteArray reply;
-    };
-    const Case cases[] = {
+    const NamedReply cases[] = {
         {"non-numeric column", "A +014.62 +021.89 +0?0.50 +012.50 +078.95 +000.12     N2\r"},
         {"refused", "?\r"},
         {"cut short", "A +014.62 +021.89 +000.50 +012.50\r"},
@@ -135,7 +137,7 @@ TEST_F(ScriptedDriver, ReplyThatIsNotAStatusLineLeavesTheReadingAlone)
         {"two lines", "A +014.62 +021.89 +000.50 +012.50 +078.95     N2\rA +014.62 +021.89 +000.50 +012.50 +078.95     N2\r"},
         {"noise", "\xE3\x91\xA7\xF0\xBB\r"},
     };
-    for (const Case& c : cases) {
+    for (const NamedReply& c : cases) {
         SCOPED_TRACE(c.name);
         line.SetReply("A", c.reply);
         TAlicatData data = Prefilled();
@@ -239,16 +241,12 @@ TEST_F(ScriptedDriver, GasChangeSelectsTheGasAndReadsItsFullScale)
 
 TEST_F(ScriptedDriver, RefusedGasIsAskedForOnceAndNotTakenAsSelected)
 {
-    struct Case {
-        const char* name;
-        QByteArray reply;
-    };
-    const Case cases[] = {
+    const NamedReply cases[] = {
         {"unknown to the unit", "?\r"},
         {"kept its gas", StatusN2},
     };
     line.SetReply("AFPF 37 67", "A +000.06 67 g/m\r");
-    for (const Case& c : cases) {
+    for (const NamedReply& c : cases) {
         SCOPED_TRACE(c.name);
         line.SetReply("AG 1", c.reply);
         const qsizetype sent = line.ReceivedLines().size();

@@ -68,6 +68,7 @@ struct VirtualLine::Private {
     std::atomic<bool> stopping{false};
     std::atomic<bool> unplugged{false};
     std::atomic<LineFault> fault{LineFault::None};
+    std::atomic<int> replyDelayMS{0};
 
     // Guards the descriptors (the reader closes them itself when the line is
     // unplugged from within a request) and the noise generator.
@@ -302,6 +303,11 @@ void VirtualLine::SetFault(LineFault fault)
     d->fault = fault;
 }
 
+void VirtualLine::SetReplyDelayMS(int ms)
+{
+    d->replyDelayMS = ms;
+}
+
 LineFault VirtualLine::Fault() const
 {
     return d->fault;
@@ -343,7 +349,8 @@ void VirtualLine::Reply(const QByteArray& bytes)
     const LineFault fault = Fault();
     if (fault == LineFault::Silent)
         return;
-    if (fault == LineFault::Slow && d->WaitUntilStopping(SlowReplyMS))
+    const int delayMS = fault == LineFault::Slow ? SlowReplyMS : d->replyDelayMS.load();
+    if (delayMS > 0 && d->WaitUntilStopping(delayMS))
         return;
     d->Send(bytes, fault == LineFault::Garbled);
 }

@@ -39,6 +39,10 @@ public:
     void SetFault(LineFault fault);
     LineFault Fault() const;
     static constexpr int SlowReplyMS = 1500;
+    // Every reply goes out this long after its request (0: at once). The
+    // instrument hears its next request only after it has answered, so a
+    // program that does not wait long enough reads the previous reply.
+    void SetReplyDelayMS(int ms);
 
     // Speed the program last set on its end of the line, 0 before it did; it
     // stays known after the program has closed the port.

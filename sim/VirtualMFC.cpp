@@ -55,6 +55,13 @@ QString Noisy(double value, double amplitude)
     return Signed7(value + (QRandomGenerator::global()->generateDouble() * 2 - 1) * amplitude, 3);
 }
 
+// Status codes in the order a unit prints them.
+const QStringList DeclaredCodeOrder{
+    QStringLiteral("ADC"), QStringLiteral("OPL"), QStringLiteral("POV"), QStringLiteral("TOV"),
+    QStringLiteral("VOV"), QStringLiteral("MOV"), QStringLiteral("TMF"), QStringLiteral("OVR"),
+    QStringLiteral("HLD"), QStringLiteral("EXH"), QStringLiteral("LCK"),
+};
+
 QByteArray Line(const QString& text)
 {
     return text.toLatin1() + '\r';
@@ -93,10 +100,32 @@ void VirtualMFC::SetFlowTimeConstantMS(int ms)
     timeConstantMS = ms;
 }
 
+void VirtualMFC::SetTotalizer(bool present)
+{
+    const std::lock_guard lock(mutex);
+    totalizerShown = present;
+}
+
 void VirtualMFC::SetStatusCodes(const QStringList& codes)
 {
     const std::lock_guard lock(mutex);
+    AdvanceFlow();
     statusCodes = codes;
+    held = statusCodes.removeAll(QStringLiteral("HLD")) > 0;
+    heldClosed = false;
+}
+
+void VirtualMFC::RefuseGas(int number, GasRefusal how)
+{
+    const std::lock_guard lock(mutex);
+    refusedGas = number;
+    gasRefusal = how;
+}
+
+void VirtualMFC::ZeroNextFullScales(int count)
+{
+    const std::lock_guard lock(mutex);
+    zeroFullScales = count;
 }
 
 void VirtualMFC::CorruptNextStatusLines(int count)
@@ -109,6 +138,19 @@ double VirtualMFC::Setpoint_counts() const
 {
     const std::lock_guard lock(mutex);
     return setpoint * CountsFullScale;
+}
+
+double VirtualMFC::Flow_counts()
+{
+    const std::lock_guard lock(mutex);
+    AdvanceFlow();
+    return flow * CountsFullScale;
+}
+
+bool VirtualMFC::Held() const
+{
+    const std::lock_guard lock(mutex);
+    return held;
 }
 
 int VirtualMFC::GasNumber() const
@@ -166,6 +208,12 @@ QByteArray VirtualMFC::Answer(const QString& command)
         return SetSetpoint(flowInCounts ? value / CountsFullScale : value / fullScale_slpm);
     if (keyword == QLatin1String("G") && arguments.size() == 1)
         return SelectGas(arguments.first());
+    if (keyword == QLatin1String("HP") && arguments.isEmpty())
+        return Hold(false);
+    if (keyword == QLatin1String("HC") && arguments.isEmpty())
+        return Hold(true);
+    if (keyword == QLatin1String("C") && arguments.isEmpty())
+        return CancelHold();
     if (keyword == QLatin1String("FPF"))
         return FullScale(arguments);
     if (keyword == QLatin1String("DCU"))
@@ -189,7 +237,9 @@ void VirtualMFC::AdvanceFlow()
     const double seconds = sinceFlowUpdate.restart() / 1000.0;
     const double approach = 1.0 - std::exp(-seconds * 1000.0 / std::max(1, timeConstantMS));
     const double previous = flow;
-    flow += (setpoint - flow) * approach;
+    // A valve held in place keeps its flow; one held closed lets it die away.
+    const double target = !held ? setpoint : heldClosed ? 0.0 : flow;
+    flow += (target - flow) * approach;
     totalizer_sl += (previous + flow) / 2 * fullScale_slpm * seconds / 60.0;
 }
 
@@ -203,17 +253,26 @@ QByteArray VirtualMFC::StatusLine()
         --corruptLines;
         temperature.back() = QLatin1Char('?'); // a digit lost on the line
     }
-    const QStringList columns{
+    QStringList columns{
         QString(QLatin1Char(UnitLetter)),
         Signed7(pressure, 3),
         temperature,
         Noisy(flow * fullScale_slpm, FlowNoise * fullScale_slpm), // volumetric, litres per minute
         Noisy(flow * flowScale, FlowNoise * flowScale),
         Signed7(setpoint * flowScale, 3),
-        Signed7(totalizer_sl, 3),
-        QString::fromLatin1(FindGas(gas)->label).rightJustified(6),
     };
-    const QString text = (columns + statusCodes).join(QLatin1Char(' '));
+    if (totalizerShown)
+        columns.append(Signed7(totalizer_sl, 3));
+    columns.append(QString::fromLatin1(FindGas(gas)->label).rightJustified(6));
+    for (const QString& code : DeclaredCodeOrder) {
+        if (statusCodes.contains(code) || (code == QLatin1String("HLD") && held))
+            columns.append(code);
+    }
+    for (const QString& code : statusCodes) {
+        if (!DeclaredCodeOrder.contains(code))
+            columns.append(code);
+    }
+    const QString text = columns.join(QLatin1Char(' '));
     return Line(text);
 }
 
@@ -221,7 +280,7 @@ QByteArray VirtualMFC::SetSetpoint(double fraction)
 {
     // A held valve, or setpoints taken from the analog input, leave serial
     // setpoints without effect; the unit still answers with its status.
-    if (!statusCodes.contains(QLatin1String("HLD")) && setpointSource != QLatin1Char('A')) {
+    if (!held && setpointSource != QLatin1Char('A')) {
         AdvanceFlow();
         setpoint = std::clamp(fraction, 0.0, 1.0);
     }
@@ -234,19 +293,43 @@ QByteArray VirtualMFC::SelectGas(const QString& argument)
     const int number = argument.toInt(&numeric);
     if (!numeric || !FindGas(number))
         return Unknown;
-    gas = number;
+    if (number == refusedGas && gasRefusal == GasRefusal::Unknown)
+        return Unknown;
+    if (number != refusedGas || gasRefusal == GasRefusal::None)
+        gas = number;
     return StatusLine();
 }
 
-QByteArray VirtualMFC::FullScale(const QStringList& arguments) const
+QByteArray VirtualMFC::Hold(bool closed)
+{
+    AdvanceFlow();
+    held = true;
+    heldClosed = closed;
+    return StatusLine();
+}
+
+QByteArray VirtualMFC::CancelHold()
+{
+    AdvanceFlow();
+    held = false;
+    heldClosed = false;
+    return StatusLine();
+}
+
+QByteArray VirtualMFC::FullScale(const QStringList& arguments)
 {
     if (arguments.size() != 2)
         return Unknown;
     const QString statistic = arguments[0];
     const QString unit = arguments[1];
     const bool flowStatistic = statistic == QLatin1String("37") || statistic == QLatin1String("5");
-    if (flowStatistic && unit == QLatin1String("67"))
-        return Line(QStringLiteral("A %1 67 g/m").arg(Signed7(FullScaleOf(gas), 1)));
+    if (flowStatistic && unit == QLatin1String("67")) {
+        // Three integer digits and two decimals, as a real unit prints it: a
+        // small unit's full scale loses most of its digits (0.06 g/m).
+        const double value = zeroFullScales > 0 ? 0.0 : FullScaleOf(gas);
+        zeroFullScales = std::max(0, zeroFullScales - 1);
+        return Line(QStringLiteral("A %1 67 g/m").arg(Signed7(value, 3)));
+    }
     if (flowStatistic && unit == QLatin1String("62"))
         return Line(QStringLiteral("A %1 62 count").arg(Signed7(CountsFullScale, 1)));
     if (statistic == QLatin1String("2") && unit == QLatin1String("7"))

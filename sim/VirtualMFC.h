@@ -9,11 +9,12 @@
 #include <mutex>
 
 // A virtual Alicat mass flow controller with unit letter A at 19200 baud, with
-// a totaliser. It answers status polls, setpoints in counts (A32000) or as a
-// value (AS 75.0), gas selection (G n), full-scale queries (FPF stat unit),
-// display units (DCU stat unit), LSS, SPUE, FACTORY RESTORE ALL and the
-// manufacturer line ??M5; anything else gets "?". Mass flow follows the
-// setpoint with a first-order lag and a little noise.
+// a totaliser unless told otherwise. It answers status polls, setpoints in
+// counts (A32000) or as a value (AS 75.0), gas selection (G n), full-scale
+// queries (FPF stat unit), display units (DCU stat unit), LSS, SPUE, valve
+// holds (HP, HC, C), FACTORY RESTORE ALL and the manufacturer line ??M5;
+// anything else gets "?". Mass flow follows the setpoint with a first-order
+// lag and a little noise.
 class VirtualMFC : public VirtualLine {
 public:
     VirtualMFC();
@@ -28,14 +29,27 @@ public:
     void SetFullScale_slpm(double slpm);
     void SetFlowTimeConstantMS(int ms);
 
-    // Faults. Status codes (ADC, HLD, MOV, ...) are appended to every status
-    // line; with HLD the valve is held and setpoint changes are ignored.
+    // A unit without totaliser prints no column between setpoint and gas.
+    void SetTotalizer(bool present);
+
+    // Faults. Status codes (ADC, MOV, ...) are appended to every status line
+    // in the order the unit declares them. HLD among them is a hold set from
+    // the front panel: the valve stays where it is and setpoint changes are
+    // ignored until C cancels it (codes without HLD release it).
     void SetStatusCodes(const QStringList& codes);
     // The next `count` status lines carry a column that is not a number.
     void CorruptNextStatusLines(int count);
+    // How the unit refuses gas `number`: as a number it does not know ("?"),
+    // or by answering with its status line still showing the gas it has.
+    enum class GasRefusal { None, Unknown, KeepsItsGas };
+    void RefuseGas(int number, GasRefusal how);
+    // The next `count` full-scale queries answer 0.
+    void ZeroNextFullScales(int count);
 
     // What it was told, for tests.
     double Setpoint_counts() const;
+    double Flow_counts(); // the flow now, without noise
+    bool Held() const;
     int GasNumber() const;
     double FullScale_gpm() const; // of the selected gas
 
@@ -47,7 +61,9 @@ private:
     QByteArray StatusLine();
     QByteArray SetSetpoint(double fraction);
     QByteArray SelectGas(const QString& argument);
-    QByteArray FullScale(const QStringList& arguments) const;
+    QByteArray Hold(bool closed);
+    QByteArray CancelHold();
+    QByteArray FullScale(const QStringList& arguments);
     QByteArray DisplayUnit(const QStringList& arguments);
     void FactoryRestore();
     void AdvanceFlow();
@@ -57,13 +73,19 @@ private:
     QString serialNumber = QStringLiteral("521641");
     double fullScale_slpm = 1.0;
     int timeConstantMS = 300;
-    QStringList statusCodes;
+    QStringList statusCodes; // without HLD
+    bool totalizerShown = true;
     int corruptLines = 0;
+    int refusedGas = -1;
+    GasRefusal gasRefusal = GasRefusal::None;
+    int zeroFullScales = 0;
 
     // The controller's own state.
     int gas = 8;
     double setpoint = 0; // fraction of full scale
     double flow = 0;     // fraction of full scale
+    bool held = false;   // valve held: flow keeps its place, setpoints are ignored
+    bool heldClosed = false;
     double totalizer_sl = 0;
     bool flowInCounts = false;
     bool pressureInBar = false;

@@ -51,6 +51,9 @@ struct TDeviceInfo {
     double FlowStartTime = 0; // monotonic moment (MonotonicNow), days
     QString Errors;
     double LastHandled = 0; // monotonic moment of the last reading handled, days
+    // What the device's worker last reported keeps it from doing as wished;
+    // empty while all is well.
+    QString WorkerFault;
     TMFCThread* ThreadMFC = nullptr;
     TPSD4Thread* ThreadPump = nullptr;
     ThhALed* Led = nullptr;

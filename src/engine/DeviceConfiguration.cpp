@@ -38,6 +38,8 @@ QString DeviceStateText(const TDeviceInfo& device)
 {
     if (!HasWorkerThread(device))
         return QStringLiteral("Unknown");
+    if (!device.WorkerFault.isEmpty())
+        return QStringLiteral("Error");
     switch (device.ControlMode) {
     case dcmSegment: return QStringLiteral("Segment");
     case dcmDirect: return QStringLiteral("Direct");

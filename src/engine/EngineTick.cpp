@@ -33,6 +33,21 @@ constexpr int ShortTickPauseMS = 30;
 constexpr double PumpStepMinutes = 0.5;
 constexpr double PumpSampleOffsetMinutes = 0.25;
 
+// The instrument's full scale, unless it gave too few digits for it and the
+// device record's full scale for the gas rounds to what it gave: a 50 SCCM
+// unit says 0.06 g/min for N2, 4.8 % above its 0.0573.
+double DeviceFullScale_gpm(const TDeviceInfo& device, const TAlicatData& reading)
+{
+    if (!(device.FlowUnitDevice.pGasFlowMax > 0) || !(reading.MaxFlowStepgpm > 0))
+        return reading.MaxFlowgpm;
+    TGasFlowDetails fullScale = device.FlowUnitDevice;
+    fullScale.GasMolarMass = device.FlowUnitUser.GasMolarMass;
+    const double recorded = MaxFlowGramsPerMinute(fullScale);
+    // A hair of slack: the instrument's own rounding of an exact half.
+    const double halfStep = reading.MaxFlowStepgpm / 2 * (1 + 1e-9);
+    return std::abs(recorded - reading.MaxFlowgpm) <= halfStep ? recorded : reading.MaxFlowgpm;
+}
+
 } // namespace
 
 TEngineTick::TEngineTick(TEngineView& view, TDataLog& dataLog)
@@ -113,8 +128,20 @@ void TEngineTick::Tick()
     view.SetEngineLamp(false);
 }
 
+void TEngineTick::TakeWorkerFault(int index, const QString& fault)
+{
+    TDeviceInfo& device = DevicesLocal[index];
+    if (device.WorkerFault == fault)
+        return;
+    device.WorkerFault = fault;
+    if (!fault.isEmpty())
+        view.MM(fault);
+    view.ShowDeviceState(device);
+}
+
 double TEngineTick::ServeMFC(int index)
 {
+    TakeWorkerFault(index, DevicesLocal[index].ThreadMFC->GUIIn.Fault);
     TDeviceInfo& device = DevicesLocal[index];
     TMFCThread& thread = *device.ThreadMFC;
     thread.GUIOut.DeviceStatus.GasID = device.FluidID;
@@ -139,7 +166,7 @@ double TEngineTick::ServeMFC(int index)
     // the entry as it stands now.
     TDeviceInfo& current = DevicesLocal[index];
     TGasFlowDetails from = FlowUnitGramsPerMinute;
-    from.GasFlowValue = fraction * reading.MaxFlowgpm;
+    from.GasFlowValue = fraction * DeviceFullScale_gpm(current, reading);
     from.GasMolarMass = current.FlowUnitUser.GasMolarMass;
     QString errors, report;
     ConvertGasFlow(from, current.FlowUnitUser, errors, report); // a failure keeps the previous value

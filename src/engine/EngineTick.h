@@ -47,6 +47,9 @@ private:
     // Each returns the device's value for the data row.
     double ServeMFC(int index);
     double ServePump(int index);
+    // Takes the fault the device's worker reports: a new one goes to the
+    // message log once, and the device list shows the state it leads to.
+    void TakeWorkerFault(int index, const QString& fault);
     double GraphMinutes() const;
 
     TEngineView& view;

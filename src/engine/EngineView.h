@@ -21,4 +21,6 @@ public:
     virtual void MemoSegmentsUpdate() = 0;
     // Holds the main thread: after a served device, and to stretch a short tick.
     virtual void Pause(int ms) = 0;
+    // The device's "State" in the device list has changed.
+    virtual void ShowDeviceState(const TDeviceInfo& device) = 0;
 };

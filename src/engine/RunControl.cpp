@@ -116,6 +116,8 @@ void TRunControl::ButtonSegmentProgramStartClick()
         view.MM(QStringLiteral("Start segment program for ") + device.NameRole);
         device.ControlMode = dcmSegment;
         device.FlowStartTime = MonotonicNow();
+        if (device.ThreadMFC)
+            device.ThreadMFC->GUIOut.ToZero = false;
         view.ClearFlowSerie(device);
         if (!StoreDevice(device))
             view.MM(QStringLiteral("Starting segment program failed for: ") + device.NameRole);
@@ -139,8 +141,10 @@ void TRunControl::StopDevices(const QStringList& ports)
         view.MM(QStringLiteral("Stop device ") + device.NameRole);
         device.ControlMode = dcmIdle;
         device.Setpoint_pct = 0;
-        if (device.ThreadMFC)
+        if (device.ThreadMFC) {
             device.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct = 0;
+            device.ThreadMFC->GUIOut.ToZero = true; // zero even through a held valve
+        }
         if (device.ThreadPump) {
             device.ThreadPump->GUIOut.Command = PSD4StopCommand;
             device.ThreadPump->GUIOut.Setpoint = 0;
@@ -182,6 +186,8 @@ void TRunControl::ButtonApplyFlowClick()
             device.ControlMode = dcmDirect;
             device.FlowStartTime = MonotonicNow();
         }
+        if (device.ThreadMFC)
+            device.ThreadMFC->GUIOut.ToZero = false;
         if (StoreDevice(device))
             view.RefreshDevice(device); // the list shows the device as "Direct"
         else
@@ -216,6 +222,7 @@ bool TRunControl::TerminateThreads(double timeoutS)
                 + FloatToStr(timeoutS) + QStringLiteral(" s, forcing termination"));
     view.MM(QStringLiteral("Active threads: ") + QString::number(left));
     view.MM(QStringLiteral("Terminate threads"));
+    NameControllersNotAtZero();
 
     FreeThreadsAndLamps();
     view.MM(QStringLiteral("All threads terminated, marking devices unconfigured"));
@@ -248,10 +255,23 @@ void TRunControl::FreeThreadsAndLamps()
     portLocks.clear();
 }
 
+void TRunControl::NameControllersNotAtZero()
+{
+    QStringList sentences;
+    for (const TDeviceInfo& device : DevicesLocal) {
+        if (device.ThreadMFC && !device.ThreadMFC->GUIIn.IsTerminated)
+            sentences << device.COMPort + QStringLiteral(" (") + DeviceTypeName(device.DevType)
+                             + QStringLiteral(") did not confirm zero flow and may still be flowing: close its gas supply.");
+    }
+    if (!sentences.isEmpty())
+        ShowMessage(sentences.join(QLatin1Char('\n')));
+}
+
 void TRunControl::MarkDevicesUnconfigured()
 {
     for (int i = DevicesLocal.size() - 1; i >= 0; --i) {
         TDeviceInfo device = DevicesLocal.at(i);
+        device.WorkerFault.clear();
         device.FluidID = 0;
         device.SegmentProgram.clear();
         StoreDevice(device);

@@ -48,6 +48,9 @@ public:
 
 private:
     void FreeThreadsAndLamps();
+    // One message box naming every controller whose worker has not
+    // confirmed zero flow.
+    void NameControllersNotAtZero();
     void MarkDevicesUnconfigured();
     void StartGraphClock();
 

@@ -14,7 +14,7 @@ void TWriteAlarm::Failed(TWriter writer, const QString& reason, double graceSeco
 {
     TState& state = states[writer];
     if (!state.failing)
-        state.since = Now();
+        state.since = MonotonicNow();
     state.failing = true;
     state.graceSeconds = graceSeconds;
     state.reason = reason;
@@ -35,7 +35,7 @@ void TWriteAlarm::Update()
     constexpr double SlackSeconds = 0.001;
     QStringList reasons;
     for (const TState& state : states) {
-        if (state.failing && (Now() - state.since) * SecondsPerDay + SlackSeconds >= state.graceSeconds)
+        if (state.failing && (MonotonicNow() - state.since) * SecondsPerDay + SlackSeconds >= state.graceSeconds)
             reasons << state.reason;
     }
     const bool raise = !reasons.isEmpty();

@@ -2,11 +2,13 @@
 
 #include "base/Clock.h"
 #include "base/TextHelpers.h"
+#include "gas/GasList.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -17,8 +19,15 @@ Q_LOGGING_CATEGORY(lcMfc, "MFC", QtWarningMsg)
 // Initialisation and identification go to instruments that may be busy
 // restoring their factory values, so they get longer than a status read.
 constexpr quint32 OneShotReplyTimeoutMS = 2500;
-constexpr int LastGasNumber = 210;
 constexpr int MaxGasAttempts = 3;
+// A reply that came late once is waited for this much longer than it took.
+constexpr double LateReplyMargin = 1.5;
+// The line is taken as quiet after this many reply time-outs at most, even
+// if an instrument keeps talking.
+constexpr quint32 LongestSettleTimeouts = 4;
+const QString TimeoutStatusStart = QStringLiteral("Timeout");
+const QString SeveralLinesStatus = QStringLiteral("More than one line in the reply");
+const QString RefusedReply = QStringLiteral("?");
 
 struct ErrorCode {
     TAlicatError code;
@@ -58,6 +67,66 @@ QStringList StatusColumns(const QString& line)
     if (!column.isEmpty())
         columns.append(column);
     return columns;
+}
+
+// Printable characters that do not make a number: N2, Air, C2H6, HLD.
+bool IsGasLabel(const QString& text)
+{
+    double number = 0;
+    if (text.isEmpty() || TryStrToFloatDot(text, number))
+        return false;
+    return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() > 32 && ch.unicode() < 127; });
+}
+
+// Unit letter, pressure, temperature, volumetric flow, mass flow, setpoint,
+// the totaliser if the unit has one, the gas label, then status codes.
+bool ParseStatusLine(const QString& line, QChar unit, const QString& role, TAlicatData& theData)
+{
+    const QStringList columns = StatusColumns(line);
+    if (columns.size() < 7 || columns[0] != QString(unit))
+        return false;
+    std::array<double, 6> numbers{};
+    for (int i = 1; i <= 5; ++i) {
+        if (!TryStrToFloatDot(columns[i], numbers[i - 1]))
+            return false;
+    }
+    int gasColumn = 6;
+    if (TryStrToFloatDot(columns[6], numbers[5]))
+        gasColumn = 7;
+    else
+        numbers[5] = 0; // no totaliser
+    if (gasColumn >= columns.size() || !IsGasLabel(columns[gasColumn]))
+        return false;
+    // Texts after the label that are not one of the codes are ignored, but a
+    // number there means the columns are not what they seem.
+    TAlicatErrors codes;
+    for (qsizetype i = gasColumn + 1; i < columns.size(); ++i) {
+        if (!IsGasLabel(columns[i]))
+            return false;
+        for (const ErrorCode& entry : ErrorCodes) {
+            if (columns[i] == QLatin1String(entry.name))
+                codes.Include(entry.code);
+        }
+    }
+    theData.DataTime = MonotonicNow();
+    theData.Pressure = numbers[0];
+    theData.Temp = numbers[1];
+    theData.FlowRate_vol = numbers[2];
+    theData.FlowRate_mass = numbers[3];
+    theData.SetpointFromDevice = numbers[4];
+    theData.Totalizer = numbers[5];
+    theData.GasSN = columns[gasColumn];
+    theData.ErrorFlags = codes;
+    theData.Raw = role + QLatin1Char(':') + line;
+    return true;
+}
+
+// The unit of the last digit of a number as written: 0.01 for +000.06.
+double LastDigitStep(const QString& number)
+{
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    const qsizetype decimals = point < 0 ? 0 : number.size() - point - 1;
+    return std::pow(10.0, -double(decimals));
 }
 
 QString FormatElapsed(qint64 ms)
@@ -106,7 +175,50 @@ QString TAlicatMFC::PortName() const
 
 TSerialResponse TAlicatMFC::Exchange(const QString& command)
 {
-    return aPort.Send2(aDeviceID + command + QLatin1Char('\r'), true);
+    if (lineInDoubt)
+        SettleLine();
+    sinceCommand.start();
+    TSerialResponse response = aPort.Send2(aDeviceID + command + QLatin1Char('\r'), true);
+    if (response.Status.startsWith(TimeoutStatusStart)) {
+        lineInDoubt = true; // the reply may still come, and must not answer the next command
+    } else if (response.Status.isEmpty() && (response.Response.contains(QLatin1Char('\r')) || response.Response.contains(QLatin1Char('\n')))) {
+        // Two replies in one read: the line is out of step with the commands.
+        response.Status = SeveralLinesStatus;
+        lineInDoubt = true;
+    }
+    return response;
+}
+
+bool TAlicatMFC::StatusReply(const TSerialResponse& response, TAlicatData& status)
+{
+    if (!response.Status.isEmpty())
+        return false;
+    if (ParseStatusLine(response.Response, aDeviceID, Role, status))
+        return true;
+    qCDebug(lcMfc).noquote() << "Not a status line: " + response.Response;
+    // A refusal is an answer to this command; anything else may be a late
+    // answer to an earlier one.
+    if (response.Response != RefusedReply)
+        lineInDoubt = true;
+    return false;
+}
+
+void TAlicatMFC::SettleLine()
+{
+    const qint64 sentBeforeMS = sinceCommand.isValid() ? sinceCommand.elapsed() : 0;
+    const quint32 quietMS = aPort.ReadoutTimeoutMS();
+    const qint64 firstLateByteMS = aPort.DiscardUntilQuiet(quietMS, quietMS * LongestSettleTimeouts);
+    lineInDoubt = false;
+    if (firstLateByteMS < 0)
+        return;
+    // The instrument answers, only later than we waited: wait longer from now on.
+    const qint64 lateness = sentBeforeMS + firstLateByteMS;
+    const quint32 timeoutMS = quint32(std::min<double>(LongestReplyTimeoutMS, lateness * LateReplyMargin));
+    if (timeoutMS > aPort.ReadoutTimeoutMS()) {
+        qCDebug(lcMfc).noquote() << "Late reply after " + QString::number(lateness) + " ms, reply time-out now "
+                                        + QString::number(timeoutMS) + " ms on " + PortName();
+        aPort.SetReadoutTimeoutMS(timeoutMS);
+    }
 }
 
 bool TAlicatMFC::SendASCII(const QString& PortName, const QString& Command, bool WaitForResponse,
@@ -161,29 +273,7 @@ bool TAlicatMFC::ReadStatus(TAlicatData& theData)
         qCDebug(lcMfc).noquote() << "Fail: " + response.Status;
         return false;
     }
-    theData.ErrorFlags.Clear();
-    const QStringList columns = StatusColumns(response.Response);
-    // Column 0 is the unit letter; a line without its totaliser column is
-    // too short to tell which column is which.
-    if (columns.size() > 7) {
-        theData.DataTime = MonotonicNow();
-        theData.Pressure = StrToFloatDot(columns[1]);
-        theData.Temp = StrToFloatDot(columns[2]);
-        theData.FlowRate_vol = StrToFloatDot(columns[3]);
-        theData.FlowRate_mass = StrToFloatDot(columns[4]);
-        theData.SetpointFromDevice = StrToFloatDot(columns[5]);
-        theData.Totalizer = StrToFloatDot(columns[6]);
-        theData.GasSN = columns[7];
-        for (qsizetype i = 8; i < columns.size(); ++i) {
-            const QString code = TrimControl(columns[i]);
-            for (const ErrorCode& entry : ErrorCodes) {
-                if (code == QLatin1String(entry.name))
-                    theData.ErrorFlags.Include(entry.code);
-            }
-        }
-    }
-    theData.Raw = Role + QLatin1Char(':') + response.Response;
-    return true;
+    return StatusReply(response, theData);
 }
 
 bool TAlicatMFC::ApplySetpoint_pct(const TAlicatData& theData)
@@ -195,36 +285,68 @@ bool TAlicatMFC::ApplySetpoint_pct(const TAlicatData& theData)
         qCDebug(lcMfc).noquote() << "Apply setpoint failed: " + response.Status;
         return false;
     }
-    return true;
+    TAlicatData status;
+    return StatusReply(response, status);
+}
+
+bool TAlicatMFC::CancelHold()
+{
+    qCDebug(lcMfc).noquote() << "Cancel hold on:" + PortName();
+    TAlicatData status;
+    return StatusReply(Exchange(QStringLiteral("C")), status);
+}
+
+bool TAlicatMFC::ShowsGas(const TAlicatData& status, qint32 gas)
+{
+    TGasItem item;
+    if (!TryGetGas_ID(gas, item))
+        return true;
+    return status.GasSN.compare(item.NameShort, Qt::CaseInsensitive) == 0;
 }
 
 bool TAlicatMFC::ChangeGas(const TAlicatData& theData)
 {
     const qint32 wanted = theData.GasID;
-    if (wanted < 0 || wanted > LastGasNumber || wanted == GasID)
+    if (wanted < 0 || wanted > AlicatLastGasNumber || wanted == GasID)
         return true;
 
     qCDebug(lcMfc).noquote() << "Gas change is necessary";
     bool result = false;
-    for (int attempt = 0; attempt < MaxGasAttempts && GasID != wanted; ++attempt) {
+    GasRefused = false;
+    for (int attempt = 0; attempt < MaxGasAttempts && GasID != wanted && !GasRefused; ++attempt) {
         qCDebug(lcMfc).noquote() << "Apply gas " + QString::number(wanted);
         const TSerialResponse response = Exchange(QStringLiteral("G ") + QString::number(wanted));
-        result = response.Status.isEmpty();
-        if (result)
+        TAlicatData status;
+        result = StatusReply(response, status) && ShowsGas(status, wanted);
+        if (result) {
             GasID = wanted;
-        else
+        } else if (!response.Status.isEmpty()) {
             qCDebug(lcMfc).noquote() << "Gas change failed: " + response.Status;
-    }
-
-    const TSerialResponse fullScale = Exchange(QStringLiteral("FPF 37 67"));
-    if (fullScale.Status.isEmpty()) {
-        // Strictly one blank between the columns: a doubled blank makes an
-        // empty column and the reply is not trusted.
-        const QStringList columns = fullScale.Response.split(QLatin1Char(' '));
-        if (columns.size() == 4) {
-            qCDebug(lcMfc).noquote() << "Max flow: " + columns[1] + " " + columns[3];
-            MaxFlow_gpm = StrToFloatDot(columns[1]);
+        } else if (response.Response == RefusedReply || !status.GasSN.isEmpty()) {
+            // An answer, not a lost reply: asking again at once changes nothing.
+            GasRefused = true;
+            qCDebug(lcMfc).noquote() << "Gas change refused: " + response.Response;
         }
     }
+    ReadFullScale();
     return result;
+}
+
+bool TAlicatMFC::ReadFullScale()
+{
+    FullScaleKnown = false;
+    const TSerialResponse fullScale = Exchange(QStringLiteral("FPF 37 67"));
+    if (!fullScale.Status.isEmpty())
+        return false;
+    // Strictly one blank between the columns: a doubled blank makes an
+    // empty column and the reply is not trusted.
+    const QStringList columns = fullScale.Response.split(QLatin1Char(' '));
+    double value = 0;
+    if (columns.size() != 4 || !TryStrToFloatDot(columns[1], value))
+        return false;
+    qCDebug(lcMfc).noquote() << "Max flow: " + columns[1] + " " + columns[3];
+    MaxFlow_gpm = value;
+    MaxFlowStep_gpm = LastDigitStep(columns[1].trimmed());
+    FullScaleKnown = value > 0;
+    return FullScaleKnown;
 }

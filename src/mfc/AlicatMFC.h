@@ -3,6 +3,7 @@
 #include "serial/SerialPort.h"
 
 #include <QChar>
+#include <QElapsedTimer>
 #include <QString>
 
 // The line speed of the controllers' ASCII protocol.
@@ -10,6 +11,8 @@ inline constexpr qint32 AlicatBaudRate = 19200;
 // After initialisation flows and setpoints read in counts: this many counts
 // are 100 % of full scale.
 inline constexpr double AlicatCountsFullScale = 64000;
+// The instrument's gas numbers run from 0 to this.
+inline constexpr qint32 AlicatLastGasNumber = 210;
 
 // Status codes an Alicat controller appends to its status line. The order is
 // fixed: an enumerator's value is its bit number in TAlicatErrors.
@@ -55,6 +58,9 @@ struct TAlicatData {
     qint32 GasID = -1; // -1: no gas wanted, nothing to select
     QString GasDescription;
     quint32 GasLiveSource = 0;
+    // The unit of the last digit the instrument gave MaxFlowgpm in: its
+    // full scale may be rounded by up to half of it.
+    double MaxFlowStepgpm = 0;
 
     // The explanations of the status codes present, one a line; true when
     // there is any.
@@ -73,15 +79,28 @@ public:
     // Every step runs whatever the earlier ones gave; true when each step got
     // its expected reply.
     bool Initialize(TAlicatInitialize Scheme);
-    // True when the instrument answered. The fields are filled only from a
-    // line with a totaliser column (more than 7 columns); a column that is not
-    // a number raises EConvertError after the earlier fields were set.
+    // True when the instrument answered with a status line: the unit letter,
+    // five numbers, the totaliser (a number) unless the unit has none, the
+    // gas label, then status codes. Anything else leaves theData unchanged.
     bool ReadStatus(TAlicatData& theData);
-    // Writes Setpoint_pct as counts (64000 = full scale, halves to even).
+    // Writes Setpoint_pct as counts (64000 = full scale, halves to even);
+    // true when the instrument answered with its status line.
     bool ApplySetpoint_pct(const TAlicatData& theData);
     // Selects theData.GasID when it is a gas number (0 to 210) other than the
-    // one last selected, then reads the full-scale flow.
+    // one last selected, then reads the full-scale flow. The gas counts as
+    // selected only when the reply is a status line showing it; GasRefused
+    // tells an instrument that answered "?" or kept another gas from one
+    // that did not answer.
     bool ChangeGas(const TAlicatData& theData);
+    // Reads the full scale of the selected gas into MaxFlow_gpm; true when it
+    // is a number above 0.
+    bool ReadFullScale();
+    // Cancels a valve hold: the unit follows its setpoint again.
+    bool CancelHold();
+
+    // Whether a status line shows gas number `gas`; a number the gas table
+    // does not name cannot be checked and counts as shown.
+    static bool ShowsGas(const TAlicatData& status, qint32 gas);
 
     // One exchange on a port of its own (19200 bit/s, 2500 ms for the reply).
     // Status receives the exchange's failure text, if any, followed by a
@@ -94,8 +113,23 @@ public:
     QString Role;
     qint32 GasID = -1;
     double MaxFlow_gpm = 0;
+    bool FullScaleKnown = false; // the last full-scale reply was a number above 0
+    double MaxFlowStep_gpm = 0;
+    bool GasRefused = false;
+
+    // The longest the reply time-out grows to for an instrument that answers late.
+    static constexpr quint32 LongestReplyTimeoutMS = 5000;
 
 private:
     QString PortName() const;
+    // One command and its reply, a failure Status for a reply of several
+    // lines. After an exchange that left the line in doubt (no reply, or not
+    // the reply expected) it first waits for the line to fall quiet.
     TSerialResponse Exchange(const QString& command);
+    // True when the reply is a status line, parsed into `status`.
+    bool StatusReply(const TSerialResponse& response, TAlicatData& status);
+    void SettleLine();
+
+    bool lineInDoubt = false;
+    QElapsedTimer sinceCommand;
 };

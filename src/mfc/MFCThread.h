@@ -3,6 +3,7 @@
 #include "base/WorkerThread.h"
 #include "mfc/AlicatMFC.h"
 
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <memory>
@@ -13,6 +14,12 @@ struct TThreadData {
     bool ToTerminate = false;
     TAlicatData DeviceStatus; // towards the worker: Setpoint_pct and GasID wanted
     QString DeviceStatusRaw;
+    // Towards the worker: bring the instrument to zero, releasing a held valve
+    // (a Stop). Without it a held valve is left alone.
+    bool ToZero = false;
+    // From the worker: what keeps the instrument from doing as wished, one
+    // sentence each; empty while all is well.
+    QString Fault;
 };
 
 // The worker of one mass flow controller (threading rule in
@@ -31,6 +38,12 @@ public:
     quint32 Serial = 0;
     std::unique_ptr<TAlicatMFC> MFC;
     bool Simulated = false;
+    // A gas the instrument refused is asked for again after this long.
+    int GasRetryIntervalMS = 30000;
+    // After a Stop, the instrument must show setpoint 0 within this long.
+    int ZeroConfirmTimeoutMS = 10000;
+    // Passes without a status line in a row before it counts as a fault.
+    static constexpr int FailedPassesForFault = 2;
 
 protected:
     void Prepare() override;
@@ -40,6 +53,23 @@ protected:
 private:
     void SimulatedPass();
     void RealPass();
+    // Gas wished and selected, its status shown and its full scale known:
+    // only then is a status line a reading of that gas's flow.
+    bool SelectWishedGas();
+    bool ShowsWishedGas(const TAlicatData& status);
+    // Setpoint 0, a held valve released; true once the status shows setpoint 0
+    // and no hold.
+    bool BringToZero(const TAlicatData& status);
+    void ReportFaults();
+
+    // The worker's own.
+    bool gasRefused = false;
+    qint32 refusedGas = -1;
+    QDeadlineTimer gasRetry;
+    int failedPasses = 0;
+    bool zeroing = false;   // a Stop is being carried out
+    bool zeroShown = false; // the last status showed setpoint 0 and no hold
+    QDeadlineTimer zeroDeadline;
 };
 
 // A worker for the controller on `comPort`, set up as run control starts it:

@@ -303,6 +303,34 @@ TSerialResponse TSerialPort::Send2(const QByteArray& aMessage, bool WaitForRespo
     return result;
 }
 
+qint64 TSerialPort::DiscardUntilQuiet(quint32 quietMS, quint32 longestMS)
+{
+    QSerialPort port; // closed by its destructor on every way out
+    if (!OpenAndConfigure(*this, port, [](int) {}).isEmpty())
+        return -1;
+    QElapsedTimer started;
+    started.start();
+    QElapsedTimer quiet;
+    quiet.start();
+    qint64 firstByteMS = -1;
+    while (quiet.elapsed() < qint64(quietMS) && started.elapsed() < qint64(longestMS)) {
+        const qint64 leftMS = std::min(qint64(quietMS) - quiet.elapsed(), qint64(longestMS) - started.elapsed());
+        if (!port.waitForReadyRead(int(std::max<qint64>(leftMS, 1)))) {
+            if (port.error() == QSerialPort::ResourceError)
+                break; // the line is gone: nothing more will arrive
+            continue;
+        }
+        const QByteArray dropped = port.readAll();
+        if (dropped.isEmpty())
+            continue;
+        if (firstByteMS < 0)
+            firstByteMS = started.elapsed();
+        qCDebug(lcSerialPort).noquote() << "Dropped late bytes: " + TrimControl(DecodeCp1252(dropped));
+        quiet.restart();
+    }
+    return firstByteMS;
+}
+
 TSerialResponse TSerialPort::SendData(const void* Data, int dataSize, bool WaitForResponse)
 {
     TSerialResponse result;

@@ -62,6 +62,11 @@ public:
     TSerialResponse Send2(const QByteArray& aMessage, bool WaitForResponse);
     TSerialResponse Send2(const char* aMessage, bool WaitForResponse) { return Send2(QByteArray(aMessage), WaitForResponse); }
     TSerialResponse SendData(const void* Data, int dataSize, bool WaitForResponse);
+    // Opens the port and drops whatever arrives until the line has been quiet
+    // for `quietMS`, or `longestMS` have passed: what a late reply left on the
+    // line must not pass for the next command's reply. The milliseconds until
+    // the first byte dropped, -1 when the line stayed quiet or did not open.
+    qint64 DiscardUntilQuiet(quint32 quietMS, quint32 longestMS);
 
     // The configuration steps on an open port; false for a port that is not
     // open or a setting the port refuses.

@@ -137,6 +137,9 @@ TEST_F(DeviceConfigurationTest, ListTextsFollowTheRecord)
     for (const auto& state : states) {
         device.ControlMode = state.mode;
         EXPECT_EQ(DeviceStateText(device), QString::fromLatin1(state.text));
+        device.WorkerFault = QStringLiteral("COM7: no valid status in two passes in a row");
+        EXPECT_EQ(DeviceStateText(device), QStringLiteral("Error")) << "a fault wins over the mode";
+        device.WorkerFault.clear();
     }
     device.DevType = dtMFCB;
     device.FluidID = 8;

@@ -28,6 +28,7 @@ public:
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
     void MemoSegmentsUpdate() override { ++segmentTableRefreshes; }
+    void ShowDeviceState(const TDeviceInfo& device) override { shownStates[device.COMPort] << DeviceStateText(device); }
     void Pause(int ms) override
     {
         pausedMS += ms;
@@ -62,6 +63,7 @@ public:
     bool engineLampLit = false;
     QMap<ThhALed*, int> litLamps;
     QMap<QString, QList<Point>> flowPoints;
+    QMap<QString, QStringList> shownStates; // each state change of the device list, by port
     QStringList log;
     QStringList dataLines;
     int scrolls = 0;

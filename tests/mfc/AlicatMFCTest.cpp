@@ -45,6 +45,12 @@ protected:
     TAlicatMFC mfc;
 };
 
+// A row of a table of replies.
+struct NamedReply {
+    const char* name;
+    QByteArray reply;
+};
+
 TAlicatData Prefilled()
 {
     TAlicatData data;
@@ -102,30 +108,67 @@ TEST_F(ScriptedDriver, StatusLineFillsEveryFieldAndTheKnownCodes)
     }
 }
 
-TEST_F(ScriptedDriver, LineWithoutTotalizerUpdatesOnlyRawAndCodes)
+TEST_F(ScriptedDriver, LineWithoutTotalizerIsAReading)
 {
-    line.SetReply("A", "A +014.62 +021.89 +000.00 +000.00 +078.95     N2\r");
+    line.SetReply("A", "A +014.62 +021.89 +000.00 +012.50 +078.95     N2 HLD\r");
     TAlicatData data = Prefilled();
     ASSERT_TRUE(mfc.ReadStatus(data));
-    EXPECT_EQ(data.DataTime, 1);
-    EXPECT_EQ(data.Pressure, 2);
-    EXPECT_EQ(data.SetpointFromDevice, 6);
-    EXPECT_EQ(data.Totalizer, 7);
-    EXPECT_EQ(data.GasSN, "old");
-    EXPECT_TRUE(data.ErrorFlags.IsEmpty());
-    EXPECT_EQ(data.Raw, "A:A +014.62 +021.89 +000.00 +000.00 +078.95     N2");
+    EXPECT_NE(data.DataTime, 1);
+    EXPECT_DOUBLE_EQ(data.Pressure, 14.62);
+    EXPECT_DOUBLE_EQ(data.FlowRate_mass, 12.5);
+    EXPECT_DOUBLE_EQ(data.SetpointFromDevice, 78.95);
+    EXPECT_EQ(data.Totalizer, 0);
+    EXPECT_EQ(data.GasSN, "N2");
+    EXPECT_EQ(data.ErrorFlags, Codes({TAlicatError::HLD}));
 }
 
-TEST_F(ScriptedDriver, NonNumericColumnRaisesAfterTheColumnsBeforeIt)
+// Whatever is not a status line is a failed read: no field may take a value
+// from it, least of all a flow of zero.
+TEST_F(ScriptedDriver, ReplyThatIsNotAStatusLineLeavesTheReadingAlone)
 {
-    line.SetReply("A", "A +014.62 +021.89 +0?0.50 +012.50 +078.95 +000.12     N2\r");
-    TAlicatData data = Prefilled();
-    EXPECT_THROW(mfc.ReadStatus(data), EConvertError);
-    EXPECT_DOUBLE_EQ(data.Pressure, 14.62);
-    EXPECT_DOUBLE_EQ(data.Temp, 21.89);
-    EXPECT_EQ(data.FlowRate_vol, 4);
-    EXPECT_EQ(data.FlowRate_mass, 5);
-    EXPECT_EQ(data.Raw, "old");
+    const NamedReply cases[] = {
+        {"non-numeric column", "A +014.62 +021.89 +0?0.50 +012.50 +078.95 +000.12     N2\r"},
+        {"refused", "?\r"},
+        {"cut short", "A +014.62 +021.89 +000.50 +012.50\r"},
+        {"no gas label", "A +014.62 +021.89 +000.50 +012.50 +078.95 +000.12\r"},
+        {"another unit", "B +014.62 +021.89 +000.50 +012.50 +078.95 +000.12     N2\r"},
+        {"number after the label", "A +014.62 +021.89 +000.50 +012.50 +078.95     N2 +000.12\r"},
+        {"another command's reply", "A 62 count\r"},
+        {"two lines", "A +014.62 +021.89 +000.50 +012.50 +078.95     N2\rA +014.62 +021.89 +000.50 +012.50 +078.95     N2\r"},
+        {"noise", "\xE3\x91\xA7\xF0\xBB\r"},
+    };
+    for (const NamedReply& c : cases) {
+        SCOPED_TRACE(c.name);
+        line.SetReply("A", c.reply);
+        TAlicatData data = Prefilled();
+        EXPECT_FALSE(mfc.ReadStatus(data));
+        EXPECT_EQ(data.DataTime, 1);
+        EXPECT_EQ(data.Pressure, 2);
+        EXPECT_EQ(data.Temp, 3);
+        EXPECT_EQ(data.FlowRate_mass, 5);
+        EXPECT_EQ(data.SetpointFromDevice, 6);
+        EXPECT_EQ(data.Raw, "old");
+        EXPECT_TRUE(data.ErrorFlags.Contains(TAlicatError::MOV));
+    }
+}
+
+// A reply that comes after the time-out belongs to the command that timed
+// out: the next exchange waits for the line to fall quiet, drops it, and
+// waits longer for replies from then on.
+TEST_F(ScriptedDriver, LateReplyIsDroppedAndTheReplyTimeoutGrows)
+{
+    line.SetReplyDelayMS(1500);
+    line.SetReply("A16000", "A +001.01 +021.89 +000.50 +000000 +016000 +000.12     N2\r");
+    line.SetReply("A", "A +001.01 +021.89 +000.50 +000000 +000000 +000.12     N2\r");
+    TAlicatData data;
+    data.Setpoint_pct = 25;
+    EXPECT_FALSE(mfc.ApplySetpoint_pct(data));
+
+    ASSERT_TRUE(mfc.ReadStatus(data));
+    EXPECT_EQ(data.SetpointFromDevice, 0) << "the poll's own reply, not the setpoint's";
+    EXPECT_GT(mfc.aPort.ReadoutTimeoutMS(), 1500u);
+    EXPECT_LE(mfc.aPort.ReadoutTimeoutMS(), TAlicatMFC::LongestReplyTimeoutMS);
+    EXPECT_EQ(line.ReceivedLines(), (QByteArrayList{"A16000", "A"}));
 }
 
 TEST_F(ScriptedDriver, SilentInstrumentLeavesTheReadingAlone)
@@ -186,7 +229,7 @@ TEST_F(ScriptedDriver, GasOutsideTheInstrumentsNumbersOrAlreadySelectedSendsNoth
 
 TEST_F(ScriptedDriver, GasChangeSelectsTheGasAndReadsItsFullScale)
 {
-    line.SetReply("AG 210", StatusN2);
+    line.SetReply("AG 210", "A +001.01 +021.89 +000.50 +032000 +032000 +000.12    H-2\r");
     line.SetReply("AFPF 37 67", "A +000.06 67 g/m\r");
     TAlicatData data;
     data.GasID = 210;
@@ -194,6 +237,27 @@ TEST_F(ScriptedDriver, GasChangeSelectsTheGasAndReadsItsFullScale)
     EXPECT_EQ(mfc.GasID, 210);
     EXPECT_DOUBLE_EQ(mfc.MaxFlow_gpm, 0.06);
     EXPECT_EQ(line.ReceivedLines(), (QByteArrayList{"AG 210", "AFPF 37 67"}));
+}
+
+TEST_F(ScriptedDriver, RefusedGasIsAskedForOnceAndNotTakenAsSelected)
+{
+    const NamedReply cases[] = {
+        {"unknown to the unit", "?\r"},
+        {"kept its gas", StatusN2},
+    };
+    line.SetReply("AFPF 37 67", "A +000.06 67 g/m\r");
+    for (const NamedReply& c : cases) {
+        SCOPED_TRACE(c.name);
+        line.SetReply("AG 1", c.reply);
+        const qsizetype sent = line.ReceivedLines().size();
+        mfc.GasID = 8;
+        TAlicatData data;
+        data.GasID = 1;
+        EXPECT_FALSE(mfc.ChangeGas(data));
+        EXPECT_TRUE(mfc.GasRefused);
+        EXPECT_EQ(mfc.GasID, 8);
+        EXPECT_EQ(line.ReceivedLines().mid(sent), (QByteArrayList{"AG 1", "AFPF 37 67"}));
+    }
 }
 
 TEST_F(ScriptedDriver, GasChangeOnSilentInstrumentTriesThreeTimesAndKeepsTheOldGas)
@@ -214,12 +278,15 @@ TEST_F(ScriptedDriver, FullScaleIsTakenOnlyFromFourStrictColumns)
     struct Case {
         QByteArray reply;
         double expected;
+        bool known;
     };
     const Case cases[] = {
-        {"A +001.15 67 g/m\r", 1.15},
-        {"A +001.15  67 g/m\r", 0.5}, // a doubled blank: five columns
-        {"A +001.15 67\r", 0.5},
-        {"?\r", 0.5},
+        {"A +001.15 67 g/m\r", 1.15, true},
+        {"A +001.15  67 g/m\r", 0.5, false}, // a doubled blank: five columns
+        {"A +001.15 67\r", 0.5, false},
+        {"?\r", 0.5, false},
+        {"A +000.00 67 g/m\r", 0, false},
+        {"A +0?1.15 67 g/m\r", 0.5, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply.toStdString());
@@ -230,6 +297,7 @@ TEST_F(ScriptedDriver, FullScaleIsTakenOnlyFromFourStrictColumns)
         data.GasID = 8;
         EXPECT_TRUE(mfc.ChangeGas(data));
         EXPECT_EQ(mfc.MaxFlow_gpm, c.expected);
+        EXPECT_EQ(mfc.FullScaleKnown, c.known);
     }
 }
 
@@ -316,7 +384,7 @@ TEST_F(VirtualDriver, InitializedControllerFollowsSetpointAndGasInCounts)
     data.GasID = 1;
     ASSERT_TRUE(mfc.ChangeGas(data));
     EXPECT_EQ(instrument.GasNumber(), 1);
-    EXPECT_NEAR(mfc.MaxFlow_gpm, instrument.FullScale_gpm(), 1e-4);
+    EXPECT_NEAR(mfc.MaxFlow_gpm, instrument.FullScale_gpm(), 0.005); // as printed: two decimals
 
     data.Setpoint_pct = 50;
     ASSERT_TRUE(mfc.ApplySetpoint_pct(data));

@@ -29,7 +29,7 @@ TEST(VirtualMFC, AnswersLikeTheRealUnit)
         {"ASPUE 0", "A 0"},
         {"ADCU 37 62", "A 62 count"},
         {"ADCU 2 7", "A 7 barA"},
-        {"AFPF 37 67", "A +2.2901 67 g/m"}, // 2 standard litres of N2 a minute
+        {"AFPF 37 67", "A +002.29 67 g/m"}, // 2 standard litres of N2 a minute
         {"AFPF 2 7", "A +10.340 7 bar"},
         {"ANOSUCH", "?"},
         {"B", ""}, // another unit's request

@@ -1,0 +1,303 @@
+#include "FakeViews.h"
+
+#include "app/Startup.h"
+#include "base/MainThreadWait.h"
+#include "engine/EngineTick.h"
+#include "engine/RunControl.h"
+#include "gas/GasList.h"
+#include "mfc/MFCThread.h"
+#include "sim/VirtualMFC.h"
+#include "support/RecordingPrompts.h"
+#include "support/TempFolder.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <functional>
+
+namespace {
+
+// One virtual controller on a pseudo-terminal, driven by a real worker, the
+// engine ticking and run control as the window drives them, each row
+// injecting its fault when it matters: at start, mid-run or at stop. All
+// waits use the driver's real time-outs.
+class FaultTable : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        RunStartupSequence();
+        prompts.InputAnswers.enqueue(QStringLiteral("run"));
+        instrument.SetFullScale_slpm(0.05); // as the known-device table has it
+        ASSERT_TRUE(instrument.Start());
+        ASSERT_TRUE(instrument.Register(Port));
+    }
+    void TearDown() override
+    {
+        instrument.SetFault(LineFault::None);
+        instrument.SetReplyDelayMS(0);
+        control.TerminateThreads(TRunControl::ShutdownTimeoutS);
+    }
+
+    // The prototype's 50 SCCM controller (MFC-A) on COM6 with gas `gas`,
+    // its worker started; true once it hands over its first status.
+    bool StartController(qint32 gas)
+    {
+        TDeviceInfo mfc;
+        if (!FindKnownDevice(QStringLiteral("432389"), mfc))
+            return false;
+        TGasItem item;
+        GetGas_ID(gas, item);
+        mfc.COMPort = Port;
+        mfc.FluidID = gas;
+        mfc.FlowUnitUser.GasMolarMass = item.GetMolarMass();
+        mfc.ControlMode = dcmIdle;
+        DevicesLocal[0] = mfc;
+        if (!control.StartDeviceThread(Device()))
+            return false;
+        window.selected = {Port};
+        // Initialisation takes seven one-shot exchanges.
+        return TickUntil([&] { return Thread().GUIIn.DeviceStatus.DataTime > 0 || !Device().WorkerFault.isEmpty(); }, 40000);
+    }
+
+    void ApplyDirect(double percent)
+    {
+        Device().Setpoint_gui = percent;
+        control.ButtonApplyFlowClick();
+    }
+
+    // The controller on N2, flowing at half its full scale.
+    bool FlowingAtHalf()
+    {
+        if (!StartController(8))
+            return false;
+        ApplyDirect(50);
+        return TickUntil([&] { return FlowSettled(); }, 20000);
+    }
+
+    // The valve held from the front panel, and the worker has seen it.
+    bool HoldValve()
+    {
+        instrument.SetStatusCodes({QStringLiteral("HLD")});
+        return TickUntil([&] { return Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::HLD); }, 10000);
+    }
+
+    // Ticks the engine at its own pace, the window processing events in
+    // between, until `done` holds; false after `timeoutMS`. (Faster ticks
+    // would find no new reading at most of them and fill the rows with "?".)
+    bool TickUntil(const std::function<bool()>& done, int timeoutMS)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < timeoutMS) {
+            WaitProcessingEvents([] { return false; }, TEngineTick::TickIntervalMS);
+            engine.Tick();
+            if (done())
+                return true;
+        }
+        return false;
+    }
+    void TickForMS(int ms) { TickUntil([] { return false; }, ms); }
+
+    TDeviceInfo& Device() { return DevicesLocal[IndexOfDevicePort(Port)]; }
+    TMFCThread& Thread() { return *Device().ThreadMFC; }
+    QString State() { return DeviceStateText(Device()); }
+
+    // The controller's column of each data row since row `from`, trimmed.
+    QStringList FlowColumn(qsizetype from = 0) const
+    {
+        QStringList values;
+        for (const QString& line : window.dataLines.mid(from)) {
+            const QStringList columns = line.split(QLatin1Char('|'));
+            if (columns.size() > 2 && columns[0].trimmed().startsWith(QLatin1String("20")))
+                values << columns[1].trimmed();
+        }
+        return values;
+    }
+    // Flow reported as a percentage of the controller's full scale, plotted.
+    QList<double> PlottedPercent() const
+    {
+        QList<double> values;
+        for (const FakeWindow::Point& point : window.flowPoints.value(Port))
+            values << point.y;
+        return values;
+    }
+    qsizetype Heard(const QByteArray& line) const { return instrument.ReceivedLines().count(line); }
+    qsizetype LogLines(const QString& part) const { return window.log.filter(part).size(); }
+    bool FlowNear(double counts, double slack) { return std::abs(instrument.Flow_counts() - counts) <= slack; }
+    bool FlowSettled() { return instrument.Setpoint_counts() > 0 && FlowNear(instrument.Setpoint_counts(), 300); }
+    // Data rows since row `from` whose controller column is a flow above 0.
+    qsizetype FlowRows(qsizetype from = 0) const
+    {
+        qsizetype count = 0;
+        for (const QString& value : FlowColumn(from))
+            count += value != QLatin1String("?") && value.toDouble() > 0 ? 1 : 0;
+        return count;
+    }
+
+    static inline const QString Port = QStringLiteral("COM6");
+    static constexpr double FullScaleCounts = VirtualMFC::CountsFullScale;
+
+    TempFolder folder;
+    RecordingPrompts prompts;
+    VirtualMFC instrument;
+    FakeWindow window;
+    TEngineTick engine{window, window.dataLog};
+    TRunControl control{window, engine, window.dataLog};
+};
+
+struct FaultRow {
+    const char* name;
+    void (*run)(FaultTable& t);
+};
+
+// Rows, one per observed fault.
+const FaultRow Rows[] = {
+    {"UnitWithoutTotaliserIsRead",
+     [](FaultTable& t) {
+         t.instrument.SetTotalizer(false);
+         ASSERT_TRUE(t.StartController(8));
+         t.ApplyDirect(50);
+         ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows() >= 2; }, 20000)) << t.window.dataLines.join('\n').toStdString();
+         EXPECT_EQ(t.State(), "Direct");
+     }},
+    {"GarbledStatusMidRunIsNoReading",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         const qsizetype rowsBefore = t.window.dataLines.size();
+         const qsizetype pointsBefore = t.PlottedPercent().size();
+         t.instrument.CorruptNextStatusLines(4);
+         ASSERT_TRUE(t.TickUntil([&] { return t.State() == "Error"; }, 20000)) << "two failed passes";
+         ASSERT_TRUE(t.TickUntil([&] { return t.State() == "Direct"; }, 20000)) << "cleared by the next reading";
+         EXPECT_TRUE(t.FlowColumn(rowsBefore).contains(QStringLiteral("?")));
+         for (const double y : t.PlottedPercent().mid(pointsBefore))
+             EXPECT_GT(y, 40) << "no reading of zero flow from a garbled line";
+         EXPECT_EQ(t.LogLines(QStringLiteral("no valid status")), 1);
+     }},
+    {"TwoSecondReplyDelayFromStart",
+     [](FaultTable& t) {
+         t.instrument.SetReplyDelayMS(2000);
+         ASSERT_TRUE(t.StartController(8));
+         ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.SetpointFromDevice == 0 && t.State() == "Ready"; }, 60000));
+         t.ApplyDirect(50);
+         ASSERT_TRUE(t.TickUntil([&] { return t.Heard("A32000") > 0; }, 30000));
+         const qsizetype mark = t.instrument.ReceivedLines().lastIndexOf("A32000");
+         ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.SetpointFromDevice == 32000; }, 30000));
+         EXPECT_LE(t.instrument.ReceivedLines().size() - mark, 3) << "the new setpoint shows within three exchanges";
+         EXPECT_EQ(t.Heard("A32000"), 1) << "no stale reading made it send again";
+     }},
+    {"RefusedGasAtStart",
+     [](FaultTable& t) {
+         t.instrument.RefuseGas(1, VirtualMFC::GasRefusal::Unknown);
+         ASSERT_TRUE(t.StartController(1));
+         t.ApplyDirect(50);
+         ASSERT_TRUE(t.TickUntil([&] { return t.State() == "Error"; }, 20000));
+         t.TickForMS(8000);
+         EXPECT_EQ(t.Heard("AG 1"), 1) << "retried every 30 s, not every pass";
+         EXPECT_EQ(t.LogLines(QStringLiteral("refused gas 1")), 1);
+         EXPECT_TRUE(t.PlottedPercent().isEmpty());
+         EXPECT_FALSE(t.FlowColumn().isEmpty());
+         EXPECT_TRUE(t.FlowColumn().filter(QRegularExpression(QStringLiteral("^[0-9]"))).isEmpty());
+
+         t.instrument.RefuseGas(-1, VirtualMFC::GasRefusal::None);
+         ASSERT_TRUE(t.TickUntil([&] { return t.State() == "Direct"; }, 40000));
+         EXPECT_EQ(t.instrument.GasNumber(), 1);
+         EXPECT_EQ(t.Heard("AG 1"), 2);
+         EXPECT_TRUE(t.TickUntil([&] { return !t.PlottedPercent().isEmpty(); }, 10000));
+     }},
+    {"GasKeptMidRun",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.StartController(8));
+         t.instrument.RefuseGas(1, VirtualMFC::GasRefusal::KeepsItsGas);
+         TGasItem argon;
+         GetGas_ID(1, argon);
+         t.Device().FluidID = 1;
+         t.Device().FlowUnitUser.GasMolarMass = argon.GetMolarMass();
+         ASSERT_TRUE(t.TickUntil([&] { return t.Heard("AG 1") > 0 && t.State() == "Error"; }, 20000));
+         EXPECT_EQ(t.Thread().GUIIn.DeviceStatus.GasSN, "N2") << "no reading taken as argon";
+     }},
+    {"FullScaleUnreadableAtStart",
+     [](FaultTable& t) {
+         t.instrument.ZeroNextFullScales(2);
+         ASSERT_TRUE(t.StartController(8));
+         t.ApplyDirect(50);
+         ASSERT_TRUE(t.TickUntil([&] { return t.Heard("AFPF 37 67") >= 3 && t.State() == "Direct"; }, 30000));
+         EXPECT_EQ(t.LogLines(QStringLiteral("full scale not readable")), 1);
+         ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows() >= 1; }, 20000));
+         EXPECT_TRUE(t.FlowColumn().filter(QRegularExpression(QStringLiteral("^0\\.0$"))).isEmpty()) << "never a flow of 0";
+     }},
+    {"SmallUnitFullScaleFromTheTable",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         const qsizetype from = t.window.dataLines.size();
+         ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows(from) >= 2; }, 10000));
+         QStringList values = t.FlowColumn(from);
+         values.removeAll(QStringLiteral("?"));
+         const double logged = values.last().toDouble();
+         const double truth = t.instrument.Flow_counts() / FaultTable::FullScaleCounts * 50;
+         EXPECT_NEAR(logged, truth, truth * 0.005) << "25 SCCM of N2 on the 50 SCCM unit";
+         EXPECT_NEAR(truth, 25, 0.1);
+     }},
+    {"HeldValveMidRunKeepsItsSetpoint",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         ASSERT_TRUE(t.HoldValve());
+         t.ApplyDirect(25);
+         t.TickForMS(3000);
+         EXPECT_TRUE(t.instrument.Held());
+         EXPECT_EQ(t.Heard("AC"), 0);
+         EXPECT_EQ(t.instrument.Setpoint_counts(), 32000);
+     }},
+    {"HeldValveAtStop",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         ASSERT_TRUE(t.HoldValve());
+         t.control.ButtonSegmentProgramStopClick();
+         ASSERT_TRUE(t.TickUntil([&] { return !t.instrument.Held() && t.instrument.Setpoint_counts() == 0 && t.FlowNear(0, 300); }, 10000));
+         EXPECT_GT(t.Heard("AC"), 0);
+         t.TickForMS(1000);
+         EXPECT_EQ(t.State(), "Ready");
+     }},
+    {"HeldValveAtClose",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         ASSERT_TRUE(t.HoldValve());
+         t.control.TerminateThreads(TRunControl::ShutdownTimeoutS);
+         EXPECT_TRUE(t.window.log.filter(QStringLiteral("Timeout")).isEmpty());
+         EXPECT_TRUE(t.prompts.Messages.isEmpty());
+         EXPECT_FALSE(t.instrument.Held());
+         EXPECT_EQ(t.instrument.Setpoint_counts(), 0);
+         EXPECT_TRUE(WaitProcessingEvents([&] { return t.FlowNear(0, 300); }, 5000));
+     }},
+    {"SilentAtStopIsNamed",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         t.instrument.SetFault(LineFault::Silent);
+         t.control.ButtonSegmentProgramStopClick();
+         ASSERT_TRUE(t.TickUntil([&] { return t.LogLines(QStringLiteral("did not confirm zero flow within 10 s")) > 0; }, 20000));
+         EXPECT_EQ(t.State(), "Error");
+     }},
+    {"SilentAtCloseIsNamed",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         t.instrument.SetFault(LineFault::Silent);
+         t.control.TerminateThreads(3);
+         EXPECT_EQ(t.prompts.Messages,
+                   QStringList{"COM6 (MFC-A) did not confirm zero flow and may still be flowing: close its gas supply."});
+     }},
+};
+
+class FaultTableTest : public FaultTable, public ::testing::WithParamInterface<FaultRow> {};
+
+} // namespace
+
+TEST_P(FaultTableTest, Row)
+{
+    GetParam().run(*this);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTableTest, ::testing::ValuesIn(Rows),
+                         [](const ::testing::TestParamInfo<FaultRow>& info) { return std::string(info.param.name); });

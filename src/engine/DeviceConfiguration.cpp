@@ -2,6 +2,8 @@
 
 #include "devices/DeviceRegistry.h"
 #include "base/Prompts.h"
+#include "base/WorkerThread.h"
+#include "engine/DeviceWorker.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControl.h"
 #include "gas/GasList.h"
@@ -21,8 +23,13 @@ constexpr double PumpFluidMolarMass = 10.0;
 
 QString DeviceStateText(const TDeviceInfo& device)
 {
-    if (!HasWorkerThread(device))
+    const TWorkerThread* thread = WorkerThread(device);
+    if (!thread)
         return QStringLiteral("Unknown");
+    if (thread->Faulted())
+        return QStringLiteral("Error");
+    if (thread->Connecting())
+        return QStringLiteral("Connecting");
     switch (device.ControlMode) {
     case dcmSegment: return QStringLiteral("Segment");
     case dcmDirect: return QStringLiteral("Direct");

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 class TDataLog;
+struct TPumpSpeedDetails;
 class TEngineView;
 struct TDeviceInfo;
 
@@ -42,10 +44,16 @@ private:
     double ServeMFC(int index);
     double ServePump(int index);
     double GraphMinutes() const;
+    static double AchievedFraction(const TDeviceInfo& device, const TPumpSpeedDetails& details);
+    // Once per wish the pump cannot reach, in the message log.
+    void SayWhenOutOfReach(const TDeviceInfo& device, const TPumpSpeedDetails& details);
 
     TEngineView& view;
     TDataLog& dataLog;
     QString messageSource; // the device being served and its program run
     QSet<QString> heldOnce;
     QStringList held;
+    // By port: the pump fault episode last reported, the unreachable wish last said.
+    QHash<QString, quint32> faultSaid;
+    QHash<QString, double> outOfReachSaid;
 };

@@ -16,6 +16,8 @@ public:
     // One achieved-flow point (minutes since the graph's time zero, percent).
     virtual void FlowSerie(const TDeviceInfo& device, double x, double y) = 0;
     virtual void MM(const QString& message) = 0;
+    // The device's "State" in the device list, as it stands now.
+    virtual void ShowDeviceState(const TDeviceInfo& device) = 0;
     virtual bool AutoScrollChecked() const = 0;
     virtual void ScrollDataTableToEnd() = 0;
     virtual void MemoSegmentsUpdate() = 0;

@@ -39,6 +39,8 @@ public:
     static constexpr double ShutdownTimeoutS = 20;
 
 private:
+    // One message box naming every device whose worker did not report its end.
+    void NameUnconfirmedDevices() const;
     void FreeThreadsAndLamps();
     void MarkDevicesUnconfigured();
     void StartGraphClock();

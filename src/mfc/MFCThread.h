@@ -27,6 +27,9 @@ public:
     // Ends the worker first, then frees the driver.
     ~TMFCThread() override;
 
+    // Until the first reading.
+    bool Connecting() const override { return GUIIn.DeviceStatus.DataTime == 0 && !GUIIn.IsTerminated; }
+
     QString ThreadID;
     quint32 Serial = 0;
     std::unique_ptr<TAlicatMFC> MFC;

@@ -124,6 +124,7 @@ public:
     void ScrollDataTableToEnd() override;
     void MemoSegmentsUpdate() override;
     void Pause(int ms) override;
+    void ShowDeviceState(const TDeviceInfo& device) override;
     QStringList SelectedPorts() const override;
     void RefreshDevice(TDeviceInfo& device) override;
     void ClearFlowSerie(TDeviceInfo& device) override;

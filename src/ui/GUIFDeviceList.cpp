@@ -80,6 +80,11 @@ void TGUIF::ShowDeviceRow(const TDeviceInfo& device)
     }
 }
 
+void TGUIF::ShowDeviceState(const TDeviceInfo& device)
+{
+    ShowDeviceRow(device);
+}
+
 void TGUIF::ShowAllDevicesUnknown()
 {
     for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row)

@@ -24,6 +24,7 @@ public:
     void SetDeviceLamp(ThhALed* lamp, bool lit) override { if (lit) ++litLamps[lamp]; }
     void FlowSerie(const TDeviceInfo& device, double x, double y) override { flowPoints[device.COMPort].append({x, y}); }
     void MM(const QString& message) override { log.append(message); }
+    void ShowDeviceState(const TDeviceInfo& device) override { states[device.COMPort] = DeviceStateText(device); }
     bool FlowDataLogFileEnsure(bool AlwaysAsk) override { return dataLog.FlowDataLogFileEnsure(AlwaysAsk); }
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
@@ -62,6 +63,7 @@ public:
     bool engineLampLit = false;
     QMap<ThhALed*, int> litLamps;
     QMap<QString, QList<Point>> flowPoints;
+    QMap<QString, QString> states; // the device list's "State", as the engine last showed it
     QStringList log;
     QStringList dataLines;
     int scrolls = 0;

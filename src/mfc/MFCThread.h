@@ -27,8 +27,8 @@ public:
     // Ends the worker first, then frees the driver.
     ~TMFCThread() override;
 
-    // Until the first reading.
-    bool Connecting() const override { return GUIIn.DeviceStatus.DataTime == 0 && !GUIIn.IsTerminated; }
+    // Until the first reading; a demonstration device has nothing to connect to.
+    bool Connecting() const override { return !Simulated && GUIIn.DeviceStatus.DataTime == 0 && !GUIIn.IsTerminated; }
 
     QString ThreadID;
     quint32 Serial = 0;

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -33,6 +34,11 @@ struct PumpFaultRow {
     QString logged;
     std::function<void(VirtualPump&)> heal; // none: the fault stays
 };
+
+void PrintTo(const PumpFaultRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 const QString Port = QStringLiteral("COM8");
 const QString Dispense = QStringLiteral("/1gIV6000");

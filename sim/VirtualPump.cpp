@@ -40,8 +40,15 @@ enum ErrorCode : quint8 {
     InvalidCommand = 2,   // b
     InvalidOperand = 3,   // c
     NotInitialized = 7,   // g
+    SyringeOverload = 9,  // i
     CommandOverflow = 15, // o
 };
+
+// 'a' ... 'o' (either case) to its code; 0 to none.
+quint8 ErrorCodeOf(char errorLetter)
+{
+    return errorLetter == 0 ? quint8(NoError) : quint8(((errorLetter | 0x20) - 'a' + 1) & 0x0F);
+}
 
 struct Token {
     char op = 0;
@@ -131,6 +138,10 @@ struct VirtualPump::Private {
     quint8 readyByte = ReadyStatusByte;
     quint8 pumpError = NoError;
     bool staysBusy = false;
+    // Reported from an overload until the next action is accepted.
+    quint8 haltError = NoError;
+    // Carried by the reply to "T".
+    quint8 stopError = NoError;
 
     bool initialized = false;
     int position = 0;
@@ -382,6 +393,8 @@ struct VirtualPump::Private {
 
     quint8 StatusByte(quint8 error) const
     {
+        if (error == NoError)
+            error = haltError;
         if (pumpError != NoError)
             error = pumpError;
         const bool busy = Busy();
@@ -405,6 +418,7 @@ struct VirtualPump::Private {
                 StopRunning();
                 pending.clear();
             }
+            error = ErrorCode(stopError);
         } else if (first == 'V' && Busy()) {
             error = ChangeSpeedOnTheFly(command);
         } else if (Busy()) {
@@ -413,6 +427,8 @@ struct VirtualPump::Private {
             error = Store(command);
         } else {
             error = Act(command);
+            if (error == NoError)
+                haltError = NoError;
         }
         return QByteArray("/0") + char(StatusByte(error)) + data + "\x03\r\n";
     }
@@ -447,7 +463,22 @@ void VirtualPump::SetReadyByte(quint8 byte)
 void VirtualPump::SetPumpError(char errorLetter)
 {
     QMutexLocker lock(&p->mutex);
-    p->pumpError = errorLetter == 0 ? NoError : quint8((errorLetter | 0x20) - 'a' + 1) & 0x0F;
+    p->pumpError = ErrorCodeOf(errorLetter);
+}
+
+void VirtualPump::Overload()
+{
+    QMutexLocker lock(&p->mutex);
+    p->Advance();
+    p->StopRunning();
+    p->pending.clear();
+    p->haltError = SyringeOverload;
+}
+
+void VirtualPump::SetStopError(char errorLetter)
+{
+    QMutexLocker lock(&p->mutex);
+    p->stopError = ErrorCodeOf(errorLetter);
 }
 
 void VirtualPump::SetStaysBusy(bool staysBusy)

@@ -35,6 +35,11 @@ public:
     void SetReadyByte(quint8 byte);
     // Fault: every reply carries this error letter ('a' ... 'o'); 0 for none.
     void SetPumpError(char errorLetter);
+    // Fault: the syringe meets too much back pressure now: the running string
+    // halts and replies carry error i until the next action is accepted.
+    void Overload();
+    // Fault: the reply to "T" carries this error letter; 0 for none.
+    void SetStopError(char errorLetter);
     // Fault: the pump reports busy for ever and ignores "T".
     void SetStaysBusy(bool staysBusy);
 

@@ -28,6 +28,10 @@ public:
     virtual bool TerminationReported() const = 0;
     // Main thread only.
     virtual void DataExchange() = 0;
+    // Main thread: no successful exchange with the instrument yet.
+    virtual bool Connecting() const = 0;
+    // Main thread: the instrument is not doing what it was told.
+    virtual bool Faulted() const { return false; }
 
     QString Name; // label for traces
 

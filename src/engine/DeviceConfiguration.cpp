@@ -2,6 +2,8 @@
 
 #include "devices/DeviceRegistry.h"
 #include "base/Prompts.h"
+#include "base/WorkerThread.h"
+#include "engine/DeviceWorker.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControl.h"
 #include "gas/FlowUnits.h"
@@ -36,10 +38,13 @@ bool UserUnitConverts(const TGasFlowDetails& user, QString& errors)
 
 QString DeviceStateText(const TDeviceInfo& device)
 {
-    if (!HasWorkerThread(device))
+    const TWorkerThread* thread = WorkerThread(device);
+    if (!thread)
         return QStringLiteral("Unknown");
-    if (!device.WorkerFault.isEmpty())
+    if (!device.WorkerFault.isEmpty() || thread->Faulted())
         return QStringLiteral("Error");
+    if (thread->Connecting())
+        return QStringLiteral("Connecting");
     switch (device.ControlMode) {
     case dcmSegment: return QStringLiteral("Segment");
     case dcmDirect: return QStringLiteral("Direct");

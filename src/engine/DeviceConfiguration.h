@@ -33,9 +33,10 @@ public:
     virtual void RefreshDevice(TDeviceInfo& device) = 0;
 };
 
-// The device list's "State": "Unknown" without a worker thread, "Error"
-// while its worker reports a fault, otherwise "Segment", "Direct" or "Ready"
-// by the control mode.
+// The device list's "State": "Unknown" without a worker thread; "Error"
+// while its instrument is not doing what it was told; "Connecting" until the
+// first successful exchange with it; otherwise "Segment", "Direct" or
+// "Ready" by the control mode.
 QString DeviceStateText(const TDeviceInfo& device);
 // The device list's "Device" of a real MFC once shown: type and gas, "MFC-B:N2".
 QString DeviceTypeAndGasText(const TDeviceInfo& device);

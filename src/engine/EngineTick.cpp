@@ -32,6 +32,9 @@ constexpr int ShortTickPauseMS = 30;
 // taking the program's value a quarter minute into it.
 constexpr double PumpStepMinutes = 0.5;
 constexpr double PumpSampleOffsetMinutes = 0.25;
+// The pump's rates are counted in micrograms of water, its full scale in
+// microlitres: one microlitre is taken as a thousand micrograms.
+constexpr double MicrogramsPerMicrolitre = 1000;
 
 // The instrument's full scale, unless it gave too few digits for it and the
 // device record's full scale for the gas rounds to what it gave: a 50 SCCM
@@ -101,6 +104,8 @@ void TEngineTick::Tick()
         const TDeviceInfo& device = DevicesLocal.at(i);
         messageSource = device.COMPort + u'\n' + QString::number(device.FlowStartTime, 'g', 17) + u'\n'
                       + device.SegmentProgram;
+        if (HasWorkerThread(device))
+            view.ShowDeviceState(device); // connecting, faults and their end show as they come
         if (device.ThreadMFC && IsMFC(device.DevType))
             value = ServeMFC(i);
         else if (device.ThreadPump && device.DevType == dtPump)
@@ -190,7 +195,8 @@ double TEngineTick::ServePump(int index)
         details.DesiredDispense_ugpm = device.Setpoint_pct / 100 * device.MaxFlow_ulpm * 1000;
         CalculatePumpCommand(details);
         thread.GUIOut.Command = details.Command;
-        thread.GUIOut.Setpoint = device.Setpoint_pct / 100;
+        thread.GUIOut.Setpoint = AchievedFraction(device, details);
+        SayWhenOutOfReach(device, details);
     } else if (device.ControlMode == dcmSegment) {
         const double elapsed = DeviceElapsedMinutes(device);
         const double step = std::floor(elapsed / PumpStepMinutes) * PumpStepMinutes;
@@ -208,13 +214,49 @@ double TEngineTick::ServePump(int index)
         view.MM(QStringLiteral(" Achieveddispense, µg: ") + FloatToStr(details.AchievedDispense_ugpm));
         view.MM(QStringLiteral("              Command: ") + details.Command);
         thread.GUIOut.Command = details.Command;
-        thread.GUIOut.Setpoint = fraction;
+        thread.GUIOut.Setpoint = AchievedFraction(device, details);
+        SayWhenOutOfReach(device, details);
     }
 
-    if (device.ControlMode != dcmIdle)
-        view.FlowSerie(device, GraphMinutes(), thread.GUIIn.Setpoint * 100);
-    const double value = thread.GUIIn.Setpoint * device.MaxFlow_ulpm;
+    double value = NoReading;
+    if (thread.Faulted()) {
+        // Not dosing as told: no flow to show until it doses again.
+        if (faultSaid.value(device.COMPort) != thread.GUIIn.FaultEpisode) {
+            faultSaid[device.COMPort] = thread.GUIIn.FaultEpisode;
+            view.MM(device.COMPort + QStringLiteral(" (Pump): ") + thread.GUIIn.Fault);
+        }
+    } else {
+        if (device.ControlMode != dcmIdle)
+            view.FlowSerie(device, GraphMinutes(), thread.GUIIn.Setpoint * 100);
+        value = thread.GUIIn.Setpoint * device.MaxFlow_ulpm;
+    }
     view.Pause(ServedDevicePauseMS);
     view.SetDeviceLamp(device.Led, false);
     return value;
+}
+
+double TEngineTick::AchievedFraction(const TDeviceInfo& device, const TPumpSpeedDetails& details)
+{
+    // The rate of the command the pump is given, not the wish: a wish beyond
+    // the pump's reach would otherwise be logged as delivered.
+    if (device.MaxFlow_ulpm <= 0)
+        return 0;
+    return details.AchievedDispense_ugpm / MicrogramsPerMicrolitre / device.MaxFlow_ulpm;
+}
+
+void TEngineTick::SayWhenOutOfReach(const TDeviceInfo& device, const TPumpSpeedDetails& details)
+{
+    if (PumpCanReach(details)) {
+        outOfReachSaid.remove(device.COMPort);
+        return;
+    }
+    const auto said = outOfReachSaid.constFind(device.COMPort);
+    if (said != outOfReachSaid.cend() && *said == details.DesiredDispense_ugpm)
+        return;
+    outOfReachSaid[device.COMPort] = details.DesiredDispense_ugpm;
+    view.MM(device.COMPort + QStringLiteral(" (Pump): ")
+            + QString::number(details.DesiredDispense_ugpm / MicrogramsPerMicrolitre, 'g', 4)
+            + QStringLiteral(" µL/min is beyond the pump's reach; it doses ")
+            + QString::number(details.AchievedDispense_ugpm / MicrogramsPerMicrolitre, 'g', 4)
+            + QStringLiteral(" µL/min"));
 }

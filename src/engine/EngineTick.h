@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 class TDataLog;
+struct TPumpSpeedDetails;
 class TEngineView;
 struct TDeviceInfo;
 
@@ -51,10 +53,16 @@ private:
     // message log once, and the device list shows the state it leads to.
     void TakeWorkerFault(int index, const QString& fault);
     double GraphMinutes() const;
+    static double AchievedFraction(const TDeviceInfo& device, const TPumpSpeedDetails& details);
+    // Once per wish the pump cannot reach, in the message log.
+    void SayWhenOutOfReach(const TDeviceInfo& device, const TPumpSpeedDetails& details);
 
     TEngineView& view;
     TDataLog& dataLog;
     QString messageSource; // the device being served and its program run
     QSet<QString> heldOnce;
     QStringList held;
+    // By port: the pump fault episode last reported, the unreachable wish last said.
+    QHash<QString, quint32> faultSaid;
+    QHash<QString, double> outOfReachSaid;
 };

@@ -16,11 +16,11 @@ public:
     // One achieved-flow point (minutes since the graph's time zero, percent).
     virtual void FlowSerie(const TDeviceInfo& device, double x, double y) = 0;
     virtual void MM(const QString& message) = 0;
+    // The device's "State" in the device list, as it stands now.
+    virtual void ShowDeviceState(const TDeviceInfo& device) = 0;
     virtual bool AutoScrollChecked() const = 0;
     virtual void ScrollDataTableToEnd() = 0;
     virtual void MemoSegmentsUpdate() = 0;
     // Holds the main thread: after a served device, and to stretch a short tick.
     virtual void Pause(int ms) = 0;
-    // The device's "State" in the device list has changed.
-    virtual void ShowDeviceState(const TDeviceInfo& device) = 0;
 };

@@ -5,6 +5,7 @@
 #include "base/MainThreadWait.h"
 #include "base/Prompts.h"
 #include "engine/DataLog.h"
+#include "engine/DeviceWorker.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControlView.h"
 #include "mfc/MFCThread.h"
@@ -30,14 +31,6 @@ constexpr int FreeDevicePauseMS = 50;
 void WaitMS(int ms)
 {
     WaitProcessingEvents([] { return false; }, ms);
-}
-
-// The device's worker thread, whichever kind it is; none when unconfigured.
-TWorkerThread* WorkerThread(const TDeviceInfo& device)
-{
-    if (device.ThreadMFC)
-        return device.ThreadMFC;
-    return device.ThreadPump;
 }
 
 } // namespace
@@ -217,12 +210,13 @@ bool TRunControl::TerminateThreads(double timeoutS)
                 + QLatin1Char('/') + QString::number(first));
     }
     const int left = ActiveThreadCount();
-    if (left > 0)
+    if (left > 0) {
         view.MM(QStringLiteral("Timeout: ") + QString::number(left) + QStringLiteral(" thread(s) did not stop within ")
                 + FloatToStr(timeoutS) + QStringLiteral(" s, forcing termination"));
+        NameUnconfirmedDevices();
+    }
     view.MM(QStringLiteral("Active threads: ") + QString::number(left));
     view.MM(QStringLiteral("Terminate threads"));
-    NameControllersNotAtZero();
 
     FreeThreadsAndLamps();
     view.MM(QStringLiteral("All threads terminated, marking devices unconfigured"));
@@ -234,6 +228,24 @@ bool TRunControl::TerminateThreads(double timeoutS)
     view.EndThreadShutdown();
     terminating = false;
     return true;
+}
+
+void TRunControl::NameUnconfirmedDevices() const
+{
+    // The operator has to act on each: one box names them all.
+    QStringList lines;
+    for (const TDeviceInfo& device : DevicesLocal) {
+        const TWorkerThread* thread = WorkerThread(device);
+        if (!thread || thread->TerminationReported())
+            continue;
+        const QString named = device.COMPort + QStringLiteral(" (") + DeviceTypeName(device.DevType) + QStringLiteral(")");
+        if (device.DevType == dtPump)
+            lines.append(named + QStringLiteral(" did not confirm it stopped and may still be dosing: switch it off."));
+        else
+            lines.append(named + QStringLiteral(" did not confirm zero flow and may still be flowing: close its gas supply."));
+    }
+    if (!lines.isEmpty())
+        ShowMessage(lines.join(QLatin1Char('\n')));
 }
 
 void TRunControl::FreeThreadsAndLamps()
@@ -253,18 +265,6 @@ void TRunControl::FreeThreadsAndLamps()
         WaitMS(FreeDevicePauseMS);
     }
     portLocks.clear();
-}
-
-void TRunControl::NameControllersNotAtZero()
-{
-    QStringList sentences;
-    for (const TDeviceInfo& device : DevicesLocal) {
-        if (device.ThreadMFC && !device.ThreadMFC->GUIIn.IsTerminated)
-            sentences << device.COMPort + QStringLiteral(" (") + DeviceTypeName(device.DevType)
-                             + QStringLiteral(") did not confirm zero flow and may still be flowing: close its gas supply.");
-    }
-    if (!sentences.isEmpty())
-        ShowMessage(sentences.join(QLatin1Char('\n')));
 }
 
 void TRunControl::MarkDevicesUnconfigured()

@@ -47,10 +47,9 @@ public:
     static constexpr double ShutdownTimeoutS = 20;
 
 private:
+    // One message box naming every device whose worker did not report its end.
+    void NameUnconfirmedDevices() const;
     void FreeThreadsAndLamps();
-    // One message box naming every controller whose worker has not
-    // confirmed zero flow.
-    void NameControllersNotAtZero();
     void MarkDevicesUnconfigured();
     void StartGraphClock();
 

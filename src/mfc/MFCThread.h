@@ -34,6 +34,9 @@ public:
     // Ends the worker first, then frees the driver.
     ~TMFCThread() override;
 
+    // Until the first reading; a demonstration device has nothing to connect to.
+    bool Connecting() const override { return !Simulated && GUIIn.DeviceStatus.DataTime == 0 && !GUIIn.IsTerminated; }
+
     QString ThreadID;
     quint32 Serial = 0;
     std::unique_ptr<TAlicatMFC> MFC;

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,8 @@ static_assert(std::size(PumpStateNames) == ps_Pump_is_busy__Occurs_when_the_comm
 // The identification query goes to address 1 whatever pAddressASCII says.
 const QString IdentifyCommand = QStringLiteral("/1?22\r");
 const QString IdentifyReply = QStringLiteral("/0`255");
+// Every pump reply begins with the slash and the host address.
+const QString ReplyStart = QStringLiteral("/0");
 
 // Pause between status queries while waiting for the pump.
 constexpr int WaitPollMS = 250;
@@ -83,12 +86,16 @@ qint32 StrToInt(const QString& text)
 
 } // namespace
 
-TPSD4::TPSD4() = default;
+// The port exists from the start, so that its pauses can be set before the
+// pump is connected (by a worker that connects later).
+TPSD4::TPSD4()
+    : com(std::make_unique<TSerialPort>())
+{
+}
 TPSD4::~TPSD4() = default;
 
 bool TPSD4::Connect(const QString& aCOMPort)
 {
-    com = std::make_unique<TSerialPort>();
     com->SetPort(aCOMPort);
     com->SetBaudRate(PSD4BaudRate);
     const TSerialResponse reply = com->Send2(IdentifyCommand, true);
@@ -120,11 +127,18 @@ bool TPSD4::SendCommand(const QString& aCommand, TSerialResponse& aResponse, boo
 
 void TPSD4::SetStatus(const TSerialResponse& aResponse)
 {
-    const QString port = com ? QString::fromLatin1(com->Port()) : QString();
+    const QString port = QString::fromLatin1(com->Port());
+    pReplyGood = false;
     if (aResponse.Response.size() < 3) {
         qCDebug(lcPSD4).noquote() << "PSD4" << port << " Set pump state failed, response too short: " + aResponse.Response;
         return;
     }
+    // Noise or a stray line must never be decoded into a state.
+    if (!aResponse.Response.startsWith(ReplyStart)) {
+        qCDebug(lcPSD4).noquote() << "PSD4" << port << " Set pump state failed, not a pump reply: " + aResponse.Response;
+        return;
+    }
+    pReplyGood = true;
     const char16_t status = aResponse.Response.at(2).unicode();
     bool busy = false;
     if (status == ReadyNoError || status == ReadyNoErrorAlt || status == BusyNoError) {
@@ -165,6 +179,9 @@ bool TPSD4::WaitUntilFree(double TimeOut_s)
     double elapsed_s = -1;
     pBusy = true;
     while (pBusy && elapsed_s <= TimeOut_s) {
+        // A worker that is being destroyed waits no longer.
+        if (QThread::currentThread()->isInterruptionRequested())
+            return false;
         InterruptibleSleepMS(WaitPollMS);
         // Measured before the query, so the answer to a query sent just
         // before the limit still counts.
@@ -180,15 +197,17 @@ bool TPSD4::Stop()
     started.start();
     // Only the pump's own answer counts as stopped: a pump that does not
     // answer "T" must not pass for stopped on the strength of an old reply.
+    // A pump that reports ready has stopped, even when it reports an error
+    // with it (say the overload that halted it).
     pBusy = true;
     Query(QStringLiteral("T"));
-    while (pBusy) {
-        InterruptibleSleepMS(StopPollMS);
-        Query(QStringLiteral("Q"));
+    while (pBusy || !pReplyGood) {
         if (started.elapsed() > StopLimitMS)
             return false;
+        InterruptibleSleepMS(StopPollMS);
+        Query(QStringLiteral("Q"));
     }
-    return pState == ps_No_error;
+    return true;
 }
 
 qint32 TPSD4::Serial()

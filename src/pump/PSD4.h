@@ -46,15 +46,19 @@ public:
     TPSD4(const TPSD4&) = delete;
     TPSD4& operator=(const TPSD4&) = delete;
 
-    // Creates the port and identifies the pump with "?22"; false (and every
-    // later command refused) when the reply is not exactly "/0`255".
+    // Names the port and identifies the pump with "?22"; false (and every
+    // later command refused) when the reply is not exactly "/0`255". May be
+    // called again for a pump that did not answer.
     bool Connect(const QString& aCOMPort);
     // Frames and sends one command. True once the pump is identified, whether
     // or not it answered; false (with the refusal in aResponse.Status) before.
     bool SendCommand(const QString& aCommand, TSerialResponse& aResponse, bool aWantAnswer);
-    // Decodes the reply's status character into State and Busy; a reply too
-    // short to carry one changes nothing.
+    // Decodes the reply's status character into State and Busy. Only a reply
+    // that begins with "/0" and carries a status character is decoded;
+    // anything else changes nothing and counts as a failed exchange.
     void SetStatus(const TSerialResponse& aResponse);
+    // The last reply decoded was a pump reply.
+    bool LastReplyGood() const { return pReplyGood; }
     // "Busy, " or "Ready, " and the description of State.
     QString StatusAsString() const;
     // Sends the initialisation command (callers use "ZN1R"); Feedback is not written.
@@ -62,7 +66,7 @@ public:
     // Polls "Q" every 250 ms until the pump reports ready; false after TimeOut_s.
     bool WaitUntilFree(double TimeOut_s);
     // Stops the running command and waits (at most 5 s) until the pump
-    // confirms that it is ready; true when it then reports no error.
+    // confirms that it is ready; true once it has, with or without an error.
     bool Stop();
     // The serial number kept in the pump's stored strings 12 and 13. Raises
     // EConvertError when the pump's replies do not make an integer.
@@ -73,7 +77,7 @@ public:
     bool Initialized() const { return pInitialized; }
     EnumPumpState State() const { return pState; }
     bool Busy() const { return pBusy; }
-    // The pump's port; none before Connect.
+    // The pump's port; Connect names it.
     TSerialPort* COM() const { return com.get(); }
 
     EnumInterfaceType DataInterface = it_ASCII;
@@ -87,5 +91,6 @@ private:
     bool pInitialized = false;
     EnumPumpState pState = ps_Undefined;
     bool pBusy = false;
+    bool pReplyGood = false;
     std::unique_ptr<TSerialPort> com;
 };

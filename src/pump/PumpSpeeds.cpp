@@ -184,3 +184,10 @@ bool CalculatePumpCommand(TPumpSpeedDetails& Details)
     }
     return true;
 }
+
+bool PumpCanReach(const TPumpSpeedDetails& Details)
+{
+    const double wanted = Details.DesiredDispense_ugpm;
+    return wanted == 0
+        || (wanted >= PumpRateAtDelay(Details, MaxDelay) && wanted <= PumpRateAtSpeed(Details, MaxSpeed));
+}

@@ -28,3 +28,7 @@ double PumpRateAtDelay(const TPumpSpeedDetails& Details, int Delay);
 // Fills Command, AchievedDispense_ugpm, Feedback and (for a wanted rate of
 // zero or more) Error_pct. Always true.
 bool CalculatePumpCommand(TPumpSpeedDetails& Details);
+
+// True when the wanted rate lies within the rates the two templates span
+// (or is zero), so that the chosen command comes close to it.
+bool PumpCanReach(const TPumpSpeedDetails& Details);

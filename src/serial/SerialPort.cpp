@@ -14,7 +14,10 @@
 #include <QThread>
 #include <QTime>
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -22,6 +25,24 @@
 #endif
 
 Q_LOGGING_CATEGORY(lcSerialPort, "SerialPort", QtWarningMsg)
+
+namespace {
+std::atomic<quint64> mainThreadExchanges{0};
+
+void NoteExchangeThread()
+{
+#ifndef NDEBUG
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (app && app->thread() == QThread::currentThread())
+        ++mainThreadExchanges;
+#endif
+}
+} // namespace
+
+quint64 MainThreadExchanges()
+{
+    return mainThreadExchanges.load();
+}
 
 namespace {
 
@@ -234,6 +255,7 @@ TSerialResponse TSerialPort::Send2(const QString& aMessage, bool WaitForResponse
 
 TSerialResponse TSerialPort::Send2(const QByteArray& aMessage, bool WaitForResponse)
 {
+    NoteExchangeThread();
     TSerialResponse result;
     QElapsedTimer started;
     started.start();
@@ -333,6 +355,7 @@ qint64 TSerialPort::DiscardUntilQuiet(quint32 quietMS, quint32 longestMS)
 
 TSerialResponse TSerialPort::SendData(const void* Data, int dataSize, bool WaitForResponse)
 {
+    NoteExchangeThread();
     TSerialResponse result;
     fDebugMSG.clear();
     const auto stamp = [this](int point) {

@@ -33,6 +33,11 @@ void ClearSerialResponse(TSerialResponse& response);
 // without regard to case (COM10 before COM2).
 QStringList ListSerialPorts();
 
+// Debug builds count the exchanges started on the application's main thread
+// (release builds count none), so that tests can show which work stays off
+// it: only device discovery and the maintenance tools talk from there.
+quint64 MainThreadExchanges();
+
 // One command, and optionally one reply, on a named port. The port is opened
 // at the start of every exchange and closed before the call returns, so other
 // users of the same port are never locked out between exchanges.

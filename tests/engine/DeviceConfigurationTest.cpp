@@ -132,6 +132,10 @@ TEST_F(DeviceConfigurationTest, ListTextsFollowTheRecord)
     EXPECT_EQ(DeviceStateText(device), QStringLiteral("Unknown"));
     TMFCThread thread;
     device.ThreadMFC = &thread;
+    // Until the first reading, whatever the mode.
+    device.ControlMode = dcmSegment;
+    EXPECT_EQ(DeviceStateText(device), QStringLiteral("Connecting"));
+    thread.GUIIn.DeviceStatus.DataTime = 46311.375;
     const struct { tDeviceControlMode mode; const char* text; } states[] = {
         {dcmSegment, "Segment"}, {dcmDirect, "Direct"}, {dcmIdle, "Ready"}};
     for (const auto& state : states) {
@@ -141,6 +145,19 @@ TEST_F(DeviceConfigurationTest, ListTextsFollowTheRecord)
         EXPECT_EQ(DeviceStateText(device), QStringLiteral("Error")) << "a fault wins over the mode";
         device.WorkerFault.clear();
     }
+
+    // A pump fault wins over both.
+    TDeviceInfo pump = Device(1);
+    TPSD4Thread pumpThread(QStringLiteral("Pump"), nullptr);
+    pump.ThreadPump = &pumpThread;
+    pump.ControlMode = dcmDirect;
+    EXPECT_EQ(DeviceStateText(pump), QStringLiteral("Connecting"));
+    pumpThread.GUIIn.Fault = QStringLiteral("Ready, Syringe overload");
+    EXPECT_EQ(DeviceStateText(pump), QStringLiteral("Error"));
+    pumpThread.GUIIn.Connected = true;
+    EXPECT_EQ(DeviceStateText(pump), QStringLiteral("Error"));
+    pumpThread.GUIIn.Fault.clear();
+    EXPECT_EQ(DeviceStateText(pump), QStringLiteral("Direct"));
     device.DevType = dtMFCB;
     device.FluidID = 8;
     EXPECT_EQ(DeviceTypeAndGasText(device), QStringLiteral("MFC-B:N2"));

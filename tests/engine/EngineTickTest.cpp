@@ -190,13 +190,14 @@ TEST_F(EngineTickTest, PumpSegmentFollowsAHalfMinuteStaircase)
         pump.FlowStartTime = clock.Now() - c.elapsed / MinutesPerDay;
         engine.Tick();
         const double fraction = SetpointAtTime(pump.SegmentProgram, c.sampledAt).Setpoint / 100;
-        EXPECT_DOUBLE_EQ(thread.GUIOut.Setpoint, fraction) << c.elapsed;
         TPumpSpeedDetails details;
         details.Init();
         details.SyringeVolume_ul = 12.5;
         details.DesiredDispense_ugpm = 312.5 * fraction * 1000;
         CalculatePumpCommand(details);
         EXPECT_EQ(thread.GUIOut.Command, details.Command) << c.elapsed;
+        // The fraction the command delivers, not the wish.
+        EXPECT_DOUBLE_EQ(thread.GUIOut.Setpoint, details.AchievedDispense_ugpm / 1000 / 312.5) << c.elapsed;
     }
     EXPECT_TRUE(window.log.contains(QStringLiteral("Floor time+offset, m : 7.25")));
     EXPECT_TRUE(window.log.contains(QStringLiteral("              Command: ") + thread.GUIOut.Command));
@@ -206,11 +207,12 @@ TEST_F(EngineTickTest, PumpRowShowsTheRunningCommandsFlow)
 {
     TPSD4Thread& thread = AttachPump(1);
     DevicesLocal[1].ControlMode = dcmDirect;
-    DevicesLocal[1].Setpoint_pct = 50;
+    DevicesLocal[1].Setpoint_pct = 10; // 31.25 uL/min, within reach
     thread.GUIIn.Setpoint = 0.2; // the pump still runs the previous command
     engine.Tick();
-    EXPECT_DOUBLE_EQ(thread.GUIOut.Setpoint, 0.5);
+    EXPECT_NEAR(thread.GUIOut.Setpoint, 0.1, 0.001);
     EXPECT_FALSE(thread.GUIOut.Command.isEmpty());
+    EXPECT_TRUE(window.log.filter(QStringLiteral("reach")).isEmpty());
     EXPECT_TRUE(Row(window).endsWith(DataRowValueColumn(0.2 * 312.5)));
     ASSERT_EQ(window.flowPoints[QStringLiteral("COMY")].size(), 1);
     EXPECT_DOUBLE_EQ(window.flowPoints[QStringLiteral("COMY")].at(0).y, 20);
@@ -219,6 +221,28 @@ TEST_F(EngineTickTest, PumpRowShowsTheRunningCommandsFlow)
     thread.GUIOut.Command.clear();
     engine.Tick();
     EXPECT_TRUE(thread.GUIOut.Command.isEmpty()) << "an idle pump is sent nothing";
+}
+
+// The prototype's table maximum (312.5 uL/min) lies beyond the fastest
+// command (97.6 uL/min): 40 % and 60 % both get that command, and the log
+// shows what it delivers.
+TEST_F(EngineTickTest, PumpWishBeyondItsReachLogsWhatItDoses)
+{
+    TPSD4Thread& thread = AttachPump(1);
+    DevicesLocal[1].ControlMode = dcmDirect;
+    const QString beyond = QStringLiteral("beyond the pump's reach");
+    for (const double percent : {40.0, 40.0, 60.0}) {
+        DevicesLocal[1].Setpoint_pct = percent;
+        engine.Tick();
+        EXPECT_NEAR(thread.GUIOut.Setpoint * 312.5, 97.6077, 1e-3) << percent;
+    }
+    EXPECT_EQ(window.log.filter(beyond),
+              (QStringList{QStringLiteral("COMY (Pump): 125 µL/min is beyond the pump's reach; it doses 97.61 µL/min"),
+                           QStringLiteral("COMY (Pump): 187.5 µL/min is beyond the pump's reach; it doses 97.61 µL/min")}));
+    thread.GUIIn.Setpoint = thread.GUIOut.Setpoint;
+    clock.AdvanceSeconds(3);
+    engine.Tick();
+    EXPECT_TRUE(Row(window).endsWith(DataRowValueColumn(thread.GUIOut.Setpoint * 312.5)));
 }
 
 TEST_F(EngineTickTest, SavesTheLogAtMostOnceAMinute)

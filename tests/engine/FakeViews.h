@@ -24,11 +24,18 @@ public:
     void SetDeviceLamp(ThhALed* lamp, bool lit) override { if (lit) ++litLamps[lamp]; }
     void FlowSerie(const TDeviceInfo& device, double x, double y) override { flowPoints[device.COMPort].append({x, y}); }
     void MM(const QString& message) override { log.append(message); }
+    void ShowDeviceState(const TDeviceInfo& device) override
+    {
+        const QString state = DeviceStateText(device);
+        states[device.COMPort] = state;
+        QStringList& shown = shownStates[device.COMPort];
+        if (shown.isEmpty() || shown.last() != state)
+            shown << state;
+    }
     bool FlowDataLogFileEnsure(bool AlwaysAsk) override { return dataLog.FlowDataLogFileEnsure(AlwaysAsk); }
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
     void MemoSegmentsUpdate() override { ++segmentTableRefreshes; }
-    void ShowDeviceState(const TDeviceInfo& device) override { shownStates[device.COMPort] << DeviceStateText(device); }
     void Pause(int ms) override
     {
         pausedMS += ms;
@@ -64,6 +71,7 @@ public:
     QMap<ThhALed*, int> litLamps;
     QMap<QString, QList<Point>> flowPoints;
     QMap<QString, QStringList> shownStates; // each state change of the device list, by port
+    QMap<QString, QString> states; // the device list's "State", as the engine last showed it
     QStringList log;
     QStringList dataLines;
     int scrolls = 0;

@@ -104,10 +104,15 @@ TEST(PSD4SetStatus, UnknownOrMissingStatusCharacter)
     TPSD4 pump;
     pump.SetStatus(Reply(QStringLiteral("/0I")));
 
-    // Too short to carry a status: nothing changes.
-    pump.SetStatus(Reply(QStringLiteral("/0")));
-    EXPECT_EQ(pump.State(), ps_Syringe_overload__Occurs_when_the_syringe_encounters_excessive_back_pressure);
-    EXPECT_TRUE(pump.Busy());
+    // Too short to carry a status, or not a pump reply at all (noise that
+    // happens to hold a status letter third): nothing changes, and the
+    // exchange counts as failed.
+    for (const char* reply : {"/0", "x@I`", "0/`", "/1`", "?`i"}) {
+        pump.SetStatus(Reply(QString::fromLatin1(reply)));
+        EXPECT_EQ(pump.State(), ps_Syringe_overload__Occurs_when_the_syringe_encounters_excessive_back_pressure) << reply;
+        EXPECT_TRUE(pump.Busy()) << reply;
+        EXPECT_FALSE(pump.LastReplyGood()) << reply;
+    }
 
     // A character outside the table keeps the state but clears busy, in either case.
     for (const char* reply : {"/0E", "/0e", "/0H", "/0m"}) {
@@ -189,9 +194,16 @@ TEST_F(ScriptedPump, StopWaitsForTheBusyPump)
     EXPECT_TRUE(pump.Stop());
     EXPECT_EQ(line.ReceivedLines(), (QByteArrayList{"/1T", "/1Q", "/1Q"}));
 
-    // Stopped, but with a pump error: not a clean stop.
+    // Ready with an error letter (the overload that halted it): stopped.
     line.SetReply("/1T", Answer("i"));
-    EXPECT_FALSE(pump.Stop());
+    EXPECT_TRUE(pump.Stop());
+    // Busy with an error letter: still moving.
+    line.SetReply("/1T", Answer("I"));
+    line.QueueReply("/1Q", Answer("I"));
+    line.SetReply("/1Q", Answer("i"));
+    line.ClearReceivedLines();
+    EXPECT_TRUE(pump.Stop());
+    EXPECT_EQ(line.ReceivedLines(), (QByteArrayList{"/1T", "/1Q", "/1Q"}));
 }
 
 TEST_F(ScriptedPump, StopOnASilentPumpFails)

@@ -23,12 +23,17 @@ protected:
         line.SetInitDurationMS(50);
         ASSERT_TRUE(line.Start());
         thread = CreatePumpThread(line.DevicePath(), QStringLiteral("Nivra test"));
-        ASSERT_TRUE(line.IsInitialized());
-        ASSERT_EQ(thread->Pump->LastCommand, QStringLiteral("Q"));
         // The pump answers within milliseconds; short pauses keep the passes quick.
         thread->Pump->COM()->SetWindowsReadLoopTimeoutMS(20);
         thread->Pump->COM()->SetReadoutTimeoutMS(200);
-        line.ClearReceivedLines();
+    }
+
+    // What the pump was told, without the status queries that watch it.
+    QByteArrayList Commands() const
+    {
+        QByteArrayList commands = line.ReceivedLines();
+        commands.removeAll("/1Q");
+        return commands;
     }
 
     bool WaitFor(const std::function<bool()>& done)
@@ -47,11 +52,16 @@ protected:
         });
     }
 
+    // Started, connected and initialised in the worker, then dispensing.
     bool StartDispensing()
     {
+        thread->start();
+        if (!WaitFor([&] { return thread->GUIIn.Connected; }))
+            return false;
+        EXPECT_TRUE(line.IsInitialized());
+        line.ClearReceivedLines();
         thread->GUIOut.Command = Dispense;
         thread->GUIOut.Setpoint = 0.5;
-        thread->start();
         return WaitFor([&] { return thread->GUIIn.Setpoint == 0.5; });
     }
 
@@ -61,23 +71,34 @@ protected:
 
 } // namespace
 
+TEST_F(PumpThread, ConnectsInTheWorkerInTheDescribedOrder)
+{
+    EXPECT_TRUE(line.ReceivedLines().isEmpty()) << "creating the worker touches no port";
+    thread->start();
+    ASSERT_TRUE(WaitFor([&] { return thread->GUIIn.Connected; }));
+    const QByteArrayList lines = line.ReceivedLines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.mid(0, 2), (QByteArrayList{"/1?22", "/1ZN1R"}));
+    EXPECT_EQ(lines.last(), QByteArray("/1Q")) << "waited until the pump was free";
+}
+
 TEST_F(PumpThread, SendsACommandOnlyWhenItChanges)
 {
     ASSERT_TRUE(StartDispensing());
     // The running command is stopped before the new one goes out.
     const QByteArrayList applied{"/1TR", "/1" + Dispense.toLatin1()};
-    EXPECT_EQ(line.ReceivedLines(), applied);
+    EXPECT_EQ(Commands(), applied);
     EXPECT_TRUE(line.IsBusy());
 
     ASSERT_TRUE(WaitPasses(3));
-    EXPECT_EQ(line.ReceivedLines(), applied);
+    EXPECT_EQ(Commands(), applied);
 
     // "TR" is the zero-rate command: sent alone, and the setpoint reads 0.
     thread->GUIOut.Command = QStringLiteral("TR");
     thread->GUIOut.Setpoint = 0.7;
     ASSERT_TRUE(WaitFor([&] { return thread->GUIIn.Setpoint == 0; }));
     ASSERT_TRUE(WaitPasses(2));
-    EXPECT_EQ(line.ReceivedLines(), applied + QByteArrayList{"/1TR"});
+    EXPECT_EQ(Commands(), applied + QByteArrayList{"/1TR"});
     EXPECT_FALSE(line.IsBusy());
     EXPECT_GT(thread->GUIIn.DataTime, 0);
 }
@@ -114,7 +135,7 @@ TEST_F(PumpThread, DestroyReturnsWhenThePumpNeverAnswers)
     line.SetFault(LineFault::Silent);
     thread->GUIOut.Command = Dispense;
     thread->start();
-    ASSERT_TRUE(WaitFor([&] { return line.ReceivedLines().contains("/1TR"); }));
+    ASSERT_TRUE(WaitFor([&] { return line.ReceivedLines().contains("/1?22"); }));
     thread.reset(); // while the worker waits for a reply
 }
 

@@ -11,6 +11,13 @@ Q_LOGGING_CATEGORY(lcMixture, "Mixture", QtWarningMsg)
 const QString LineEnd = QStringLiteral("\r\n");
 constexpr double PartsPerMillion = 1000000;
 
+// A number too wide for its column keeps every digit and pushes the row
+// out: a relative humidity of 2010.774 % cut to "010.774" would read as 10 %.
+QString Right(const QString& number, int width)
+{
+    return number.rightJustified(width, QLatin1Char(' '));
+}
+
 QString Left(const QString& text, int width)
 {
     return text.leftJustified(width, QLatin1Char(' '), true);
@@ -72,9 +79,9 @@ QString MixtureDetails(const TGasItem& Item)
     QString text = QStringLiteral("             Molar mass        Mass     Partial") + LineEnd
                  + QStringLiteral("Components   g/mol         fraction    pressure") + LineEnd;
     for (const TGasItem& component : Item.Components) {
-        text += PadLeft(component.NameShort, 10) + QStringLiteral("   ") + PadLeft(SixDecimals(component.GetMolarMass()), 10)
-              + QStringLiteral("  ") + PadLeft(SixDecimals(component.MassFraction), 10) + QStringLiteral("  ")
-              + PadLeft(SixDecimals(component.PartialPressure), 10) + QStringLiteral("  ") + LineEnd;
+        text += PadLeft(component.NameShort, 10) + QStringLiteral("   ") + Right(SixDecimals(component.GetMolarMass()), 10)
+              + QStringLiteral("  ") + Right(SixDecimals(component.MassFraction), 10) + QStringLiteral("  ")
+              + Right(SixDecimals(component.PartialPressure), 10) + QStringLiteral("  ") + LineEnd;
     }
     text += LineEnd + QStringLiteral("      Flow   Unit      Temperature     Pressure") + LineEnd;
     // The summary's own atmosphere: 1.013 bar, not the normal 1.01325.
@@ -87,11 +94,11 @@ QString MixtureDetails(const TGasItem& Item)
                  {25, "   ml/min           25ºC    1.013 bar"},
                  {150, "   ml/min          150ºC    1.013 bar"}};
     for (const auto& flow : flows) {
-        text += PadLeft(FormatFloatDecimals(VolumetricFlow_mlmin(SummaryPressureBarA, flow.temperatureC, moles), 1, 1), 10)
+        text += Right(FormatFloatDecimals(VolumetricFlow_mlmin(SummaryPressureBarA, flow.temperatureC, moles), 1, 1), 10)
               + QString::fromUtf8(flow.rest) + LineEnd;
     }
-    text += PadLeft(SixDecimals(Item.MassFlow_gmin), 10) + QStringLiteral("   g/min") + LineEnd;
-    text += PadLeft(SixDecimals(moles), 10) + QStringLiteral("   mol/min") + LineEnd;
+    text += Right(SixDecimals(Item.MassFlow_gmin), 10) + QStringLiteral("   g/min") + LineEnd;
+    text += Right(SixDecimals(moles), 10) + QStringLiteral("   mol/min") + LineEnd;
     return text;
 }
 
@@ -117,9 +124,9 @@ QString PartialPressuresReport(const TGasItem& Item)
         const double ppm = component.PartialPressure * PartsPerMillion;
         text += QStringLiteral("    ") + Left(component.NameShort, 12);
         if (ppm > 1)
-            text += QStringLiteral("    ") + PadLeft(GroupedWhole(ppm) + QStringLiteral(" ppm"), 13);
+            text += QStringLiteral("    ") + Right(GroupedWhole(ppm) + QStringLiteral(" ppm"), 13);
         else
-            text += QStringLiteral("     ") + PadLeft(UpToSixDecimals(ppm) + QStringLiteral(" ppm"), 12);
+            text += QStringLiteral("     ") + Right(UpToSixDecimals(ppm) + QStringLiteral(" ppm"), 12);
         text += LineEnd;
     }
     return text;
@@ -132,7 +139,7 @@ QString VolumetricFlowsReport(const TGasItem& Item, const TVecArr& Conditions)
         text += PadLeft(component.NameShort, 9) + QLatin1Char(' ');
     text += QStringLiteral("      Tot") + LineEnd;
     for (const TDoubleVec& row : Conditions) {
-        text += PadLeft(FloatToStr(row.TempC), 5) + QStringLiteral("  ") + PadLeft(FloatToStr(row.PresBarA), 7)
+        text += Right(FloatToStr(row.TempC), 5) + QStringLiteral("  ") + Right(FloatToStr(row.PresBarA), 7)
               + QStringLiteral("  ");
         double total = 0;
         for (const TGasItem& component : Item.Components) {
@@ -140,13 +147,13 @@ QString VolumetricFlowsReport(const TGasItem& Item, const TVecArr& Conditions)
             if (molarMass > 0) {
                 const double flow = VolumetricFlow_mlmin(row.PresBarA, row.TempC, component.MassFlow_gmin / molarMass);
                 total += flow;
-                text += PadLeft(FormatFloatDecimals(flow, 1, 1), 9);
+                text += Right(FormatFloatDecimals(flow, 1, 1), 9);
             } else {
-                text += PadLeft(QStringLiteral("Err"), 9);
+                text += Right(QStringLiteral("Err"), 9);
             }
             text += QLatin1Char(' ');
         }
-        text += PadLeft(FormatFloatDecimals(total, 1, 1), 9) + LineEnd;
+        text += Right(FormatFloatDecimals(total, 1, 1), 9) + LineEnd;
     }
     return text;
 }
@@ -160,11 +167,11 @@ QString HumidityReport(const TGasItem& Item, const TVecArr& Conditions)
             continue;
         const double saturationBarA = SaturationVapourPressure(row.TempC) / 1000; // hPa to bar
         const double saturation = saturationBarA / row.PresBarA;
-        text += QStringLiteral("  ") + PadLeft(FloatToStr(row.TempC), 4) + QStringLiteral("  ")
-              + PadLeft(FloatToStr(row.PresBarA), 8) + QStringLiteral("  ")
-              + PadLeft(GroupedWhole(saturation * PartsPerMillion), 14) + QStringLiteral("  ")
-              + PadLeft(GroupedWhole(current * PartsPerMillion), 11) + QStringLiteral("  ")
-              + PadLeft(FormatFloatDecimals(current / saturation * 100, 3, 3), 7) + QStringLiteral("  ") + LineEnd;
+        text += QStringLiteral("  ") + Right(FloatToStr(row.TempC), 4) + QStringLiteral("  ")
+              + Right(FloatToStr(row.PresBarA), 8) + QStringLiteral("  ")
+              + Right(GroupedWhole(saturation * PartsPerMillion), 14) + QStringLiteral("  ")
+              + Right(GroupedWhole(current * PartsPerMillion), 11) + QStringLiteral("  ")
+              + Right(FormatFloatDecimals(current / saturation * 100, 3, 3), 7) + QStringLiteral("  ") + LineEnd;
     }
     return text;
 }

@@ -143,12 +143,15 @@ TEST(MixtureReports, HumidityRowsAgainstSaturation)
 {
     TGasItem humid;
     humid.FluidPartialPressure = 0.01;
-    const TVecArr conditions = {{25, 1.01325}, {25, 0}, {25, 2.0265}, {-10, 1.01325}};
+    // Below freezing the stream is supersaturated: a relative humidity above
+    // 999.999 % keeps its leading digits.
+    const TVecArr conditions = {{25, 1.01325}, {25, 0}, {25, 2.0265}, {-10, 1.01325}, {-30, 1.01325}};
     EXPECT_EQ(HumidityReport(humid, conditions),
               QStringLiteral("    ºC      BarA  Max ppm/100%RH  Current ppm     RH %\r\n"
                              "    25   1.01325          31 285       10 000   31.964  \r\n"
                              "    25    2.0265          15 642       10 000   63.928  \r\n"
-                             "   -10   1.01325           2 565       10 000  389.913  \r\n"));
+                             "   -10   1.01325           2 565       10 000  389.913  \r\n"
+                             "   -30   1.01325             375       10 000  2666.387  \r\n"));
 }
 
 TEST(MixtureReports, PartialPressuresInPpm)
@@ -157,11 +160,12 @@ TEST(MixtureReports, PartialPressuresInPpm)
     const double fractions[] = {1, 0.2095, 0.0000005, 0.0000001234567, 0};
     for (int i = 0; i < 5; ++i)
         stream.Components[i].PartialPressure = fractions[i];
-    // Six decimals overflow the narrow column by one: the leading zero goes.
+    // Six decimals are one wider than their column: the row grows rather
+    // than lose a digit.
     EXPECT_EQ(PartialPressuresReport(stream), QStringLiteral("    N2              1 000 000 ppm\r\n"
                                                              "    O2                209 500 ppm\r\n"
                                                              "    Ar                    0.5 ppm\r\n"
-                                                             "    He               .123 457 ppm\r\n"
+                                                             "    He               0.123 457 ppm\r\n"
                                                              "    CO2                   0.0 ppm\r\n"));
 }
 

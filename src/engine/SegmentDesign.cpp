@@ -5,9 +5,9 @@
 
 namespace {
 
-void StoreProgram(TDeviceInfo& device, const QString& program, TSegmentDesignView& view)
+void StoreProgram(TDeviceInfo& device, const QList<TSegmentRow>& rows, TSegmentDesignView& view)
 {
-    device.SegmentProgram = program;
+    device.SegmentProgram = SegmentRowsToText(rows);
     // Stored before it is shown: a failed store never shows a program the
     // device does not run.
     if (StoreDevice(device))
@@ -18,34 +18,33 @@ void StoreProgram(TDeviceInfo& device, const QString& program, TSegmentDesignVie
 
 } // namespace
 
-bool ApplySegment(QList<TSegmentRow>& rows, const TSegmentEdit& edit, TSegProgTermination termination,
-                  TSegmentDesignView& view)
+bool ApplySegment(QList<TSegmentRow>& rows, const TSegmentEdit& edit)
 {
     QList<TSegmentRow> edited = rows;
     ApplySegmentRow(edited, edit);
-    const QString program = SegmentRowsToText(edited);
-    if (!ValidateSegmentProgram(program))
+    if (!ValidateSegmentProgram(SegmentRowsToText(edited)))
         return false;
     rows = edited;
-    TDeviceInfo device;
-    if (!view.GetSelectedDevice(device)) {
-        ShowMessage(QStringLiteral("Could not get assigned device."));
-        return true;
-    }
-    device.SegmentProgramTermination = termination;
-    StoreProgram(device, program, view);
     return true;
 }
 
-void DeleteSegment(QList<TSegmentRow>& rows, int index, TSegmentDesignView& view)
+void StoreAppliedProgram(const QList<TSegmentRow>& rows, TSegProgTermination termination, TSegmentDesignView& view)
 {
-    if (index < 0 || index >= rows.size())
+    TDeviceInfo device;
+    if (!view.GetSelectedDevice(device)) {
+        ShowMessage(QStringLiteral("Could not get assigned device."));
         return;
-    rows.removeAt(index);
+    }
+    device.SegmentProgramTermination = termination;
+    StoreProgram(device, rows, view);
+}
+
+void StoreProgramAfterDelete(const QList<TSegmentRow>& rows, TSegmentDesignView& view)
+{
     TDeviceInfo device;
     if (!view.GetSelectedDevice(device)) {
         ShowMessage(QStringLiteral("Error"));
         return;
     }
-    StoreProgram(device, SegmentRowsToText(rows), view);
+    StoreProgram(device, rows, view);
 }

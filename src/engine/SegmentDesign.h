@@ -13,12 +13,12 @@ public:
     virtual void RefreshDevice(TDeviceInfo& device) = 0;
 };
 
-// "Add / Apply Segment". A segment that would make the program invalid (a
-// negative time, say) is refused with the validation's message and the rows
-// stay as they were: false. Otherwise the rows take it and the focused device
-// gets the program and termination; without a focused device the operator
-// is told and only the rows have it.
-bool ApplySegment(QList<TSegmentRow>& rows, const TSegmentEdit& edit, TSegProgTermination termination,
-                  TSegmentDesignView& view);
-// "Delete segment" on row `index` of the rows.
-void DeleteSegment(QList<TSegmentRow>& rows, int index, TSegmentDesignView& view);
+// "Add / Apply Segment" on the rows of the list. A segment that would make
+// the program invalid (a negative time, say) is refused with the
+// validation's message and the rows stay as they were: false.
+bool ApplySegment(QList<TSegmentRow>& rows, const TSegmentEdit& edit);
+// Then the focused device takes the rows as its program, and the
+// termination; without a focused device the operator is told.
+void StoreAppliedProgram(const QList<TSegmentRow>& rows, TSegProgTermination termination, TSegmentDesignView& view);
+// After "Delete segment": the focused device takes what is left.
+void StoreProgramAfterDelete(const QList<TSegmentRow>& rows, TSegmentDesignView& view);

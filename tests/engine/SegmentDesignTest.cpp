@@ -8,17 +8,18 @@
 
 namespace {
 
+const QString Example = QStringLiteral("0 0 Step\r\n10 50 Ramp");
+
 class SegmentDesignTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RunStartupSequence();
         window.focused = QStringLiteral("COMX");
-        TextToSegmentRows(QStringLiteral("0 0 Step\r\n10 50 Ramp"), rows);
-        StoreProgram(QStringLiteral("0 0 Step\r\n10 50 Ramp"));
+        TextToSegmentRows(Example, rows);
+        DevicesLocal[0].SegmentProgram = Example;
     }
 
-    static void StoreProgram(const QString& program) { DevicesLocal[0].SegmentProgram = program; }
     static QString Program() { return DevicesLocal.at(0).SegmentProgram; }
 
     static TSegmentEdit Edit(double minutes, double setpoint, const char* type = "Step", const char* note = "")
@@ -31,7 +32,7 @@ protected:
     QList<TSegmentRow> rows;
 };
 
-TEST_F(SegmentDesignTest, ApplyAddsOrReplacesAndStores)
+TEST_F(SegmentDesignTest, ApplyAddsOrReplaces)
 {
     const struct {
         const char* name;
@@ -45,50 +46,42 @@ TEST_F(SegmentDesignTest, ApplyAddsOrReplacesAndStores)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TextToSegmentRows(QStringLiteral("0 0 Step\r\n10 50 Ramp"), rows);
-        window.refreshed.clear();
-        EXPECT_TRUE(ApplySegment(rows, c.edit, tspttKeep, window));
+        TextToSegmentRows(Example, rows);
+        EXPECT_TRUE(ApplySegment(rows, c.edit));
         EXPECT_EQ(SegmentRowsToText(rows), QString::fromLatin1(c.program));
-        EXPECT_EQ(Program(), QString::fromLatin1(c.program));
-        EXPECT_EQ(window.refreshed, QStringList{QStringLiteral("COMX")});
     }
+
+    StoreAppliedProgram(rows, tspttKeep, window);
+    EXPECT_EQ(Program(), QStringLiteral("0 0 Step\r\n10 50 Ramp\r\n100 0 Step"));
+    EXPECT_EQ(window.refreshed, QStringList{QStringLiteral("COMX")});
     EXPECT_TRUE(prompts.Messages.isEmpty());
 }
 
 TEST_F(SegmentDesignTest, ApplyRefusesASegmentThatSpoilsTheProgram)
 {
-    const QString before = Program();
-    EXPECT_FALSE(ApplySegment(rows, Edit(-5, 20), tspttKeep, window));
+    EXPECT_FALSE(ApplySegment(rows, Edit(-5, 20)));
     EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Invalid character: -")});
-    EXPECT_EQ(SegmentRowsToText(rows), before);
-    EXPECT_EQ(Program(), before);
-    EXPECT_TRUE(window.refreshed.isEmpty());
-}
-
-TEST_F(SegmentDesignTest, WithoutAFocusedDeviceOnlyTheRowsChange)
-{
-    window.focused.clear();
-    const QString before = Program();
-    EXPECT_TRUE(ApplySegment(rows, Edit(5, 20), tspttKeep, window));
-    EXPECT_EQ(rows.size(), 3);
-    DeleteSegment(rows, 0, window);
-    EXPECT_EQ(rows.size(), 2);
-    EXPECT_EQ(prompts.Messages, (QStringList{QStringLiteral("Could not get assigned device."), QStringLiteral("Error")}));
-    EXPECT_EQ(Program(), before);
+    EXPECT_EQ(SegmentRowsToText(rows), Example);
 }
 
 TEST_F(SegmentDesignTest, DeleteStoresWhatIsLeft)
 {
-    DeleteSegment(rows, 0, window);
+    rows.removeFirst();
+    StoreProgramAfterDelete(rows, window);
     EXPECT_EQ(Program(), QStringLiteral("10 50 Ramp"));
-    DeleteSegment(rows, 0, window);
+    rows.removeFirst();
+    StoreProgramAfterDelete(rows, window);
     EXPECT_EQ(Program(), QString());
     EXPECT_EQ(window.refreshed, (QStringList{QStringLiteral("COMX"), QStringLiteral("COMX")}));
     EXPECT_TRUE(prompts.Messages.isEmpty());
 }
 
-TEST_F(SegmentDesignTest, AFocusedDeviceGoneFromTheRegistryIsNotStored)
+TEST_F(SegmentDesignTest, NoDeviceToStoreInto)
 {
+    window.focused.clear();
+    StoreAppliedProgram(rows, tspttKeep, window);
+    StoreProgramAfterDelete(rows, window);
+
     // The window still focuses a row whose device has been removed.
     class StaleFocus final : public TSegmentDesignView {
     public:
@@ -100,11 +93,15 @@ TEST_F(SegmentDesignTest, AFocusedDeviceGoneFromTheRegistryIsNotStored)
         void RefreshDevice(TDeviceInfo&) override { ++refreshes; }
         int refreshes = 0;
     } stale;
-    EXPECT_TRUE(ApplySegment(rows, Edit(5, 20), tspttKeep, stale));
-    DeleteSegment(rows, 0, stale);
-    EXPECT_EQ(prompts.Messages, (QStringList{QStringLiteral("Saving device segment program failed"),
-                                             QStringLiteral("Saving device segment program failed")}));
+    StoreAppliedProgram(rows, tspttKeep, stale);
+    StoreProgramAfterDelete(rows, stale);
+
+    EXPECT_EQ(prompts.Messages, (QStringList{"Could not get assigned device.", "Error",
+                                             "Saving device segment program failed",
+                                             "Saving device segment program failed"}));
     EXPECT_EQ(stale.refreshes, 0);
+    EXPECT_TRUE(window.refreshed.isEmpty());
+    EXPECT_EQ(Program(), Example);
 }
 
 } // namespace

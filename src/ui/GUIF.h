@@ -6,8 +6,10 @@
 #include "engine/EngineTick.h"
 #include "engine/EngineView.h"
 #include "engine/MessageFile.h"
+#include "engine/MixtureRecipe.h"
 #include "engine/RunControl.h"
 #include "engine/RunControlView.h"
+#include "engine/SegmentDesign.h"
 #include "engine/WriteAlarm.h"
 
 #include <QMainWindow>
@@ -25,6 +27,7 @@ class QTreeWidget;
 class ThhALed;
 class TConfigureSheet;
 class TDirectControlSheet;
+class TMixturesSheet;
 class TRtGraph2D;
 class TRtPointSeries;
 class TSegmentSheet;
@@ -36,7 +39,9 @@ class TSegmentSheet;
 class TGUIF : public QMainWindow,
               public TEngineView,
               public TRunControlView,
-              public TDeviceConfigurationView {
+              public TDeviceConfigurationView,
+              public TSegmentDesignView,
+              public TMixtureRecipeView {
     Q_OBJECT
 public:
     explicit TGUIF(QWidget* parent = nullptr);
@@ -195,6 +200,7 @@ private:
     TConfigureSheet* configureSheet = nullptr;
     TSegmentSheet* segmentSheet = nullptr;
     TDirectControlSheet* directControlSheet = nullptr;
+    TMixturesSheet* mixturesSheet = nullptr;
     QTimer* TimerEngine = nullptr;
 
     QAction* LogFile1 = nullptr;

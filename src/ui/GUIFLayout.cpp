@@ -130,6 +130,7 @@ QWidget* TGUIF::BuildWorkingArea()
     configureSheet = new TConfigureSheet;
     segmentSheet = new TSegmentSheet;
     directControlSheet = new TDirectControlSheet;
+    mixturesSheet = new TMixturesSheet;
     struct Page {
         QWidget* sheet;
         const char* caption;
@@ -139,7 +140,7 @@ QWidget* TGUIF::BuildWorkingArea()
         {configureSheet, "Configure", "settings"},
         {segmentSheet, "Design segments", "bar_chart"},
         {directControlSheet, "Direct control", "neutral_trading"},
-        {new TMixturesSheet, "Mixtures", "multiple_inputs"},
+        {mixturesSheet, "Mixtures", "multiple_inputs"},
         {new TToolsSheet, "Tools", "support"},
         {new TDesignerSheet, "Designer", "todo_list"},
     };

@@ -1,3 +1,5 @@
+#include "FindControl.h"
+
 #include "devices/DeviceRegistry.h"
 #include "engine/MixtureRecipe.h"
 #include "gas/GasList.h"
@@ -42,9 +44,7 @@ protected:
     template <typename Control>
     Control* Find(const char* name) const
     {
-        auto* control = sheet.findChild<Control*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
+        return FindControl<Control>(sheet, name);
     }
 
     // Types over the recipe. (Emptying it first would evaluate an empty

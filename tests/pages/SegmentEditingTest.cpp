@@ -1,3 +1,5 @@
+#include "FindControl.h"
+
 #include "devices/DeviceRegistry.h"
 #include "engine/SegmentDesign.h"
 #include "support/RecordingPrompts.h"
@@ -55,9 +57,7 @@ protected:
     template <typename Control>
     Control* Find(const char* name) const
     {
-        auto* control = sheet.findChild<Control*>(QString::fromLatin1(name));
-        EXPECT_NE(control, nullptr) << name;
-        return control;
+        return FindControl<Control>(sheet, name);
     }
 
     QTreeWidget* List() const { return Find<QTreeWidget>("ListViewSegmentProgram"); }

@@ -13,9 +13,6 @@ constexpr double GasConstant = 0.0831446261815324;
 constexpr double NormalTemperatureK = 273.15;
 constexpr double NormalPressureBarA = 1.01325;
 
-constexpr qint32 FirstFluidID = 1000;
-constexpr qint32 LastFluidID = 9999;
-
 // Percent with at most one decimal and no leading zero below 1: 21, 1.5, .4.
 QString PercentText(double fraction)
 {
@@ -40,6 +37,11 @@ QString GasTypeName(TGasType type)
         return QStringLiteral("tDesignTimeMix");
     }
     return QString();
+}
+
+bool IsFluidID(qint32 ID)
+{
+    return ID >= 1000 && ID <= 9999;
 }
 
 TGasType TGasItem::GasType() const
@@ -95,7 +97,7 @@ bool TGasItem::GetHasFluid() const
         return false;
     }
     return std::any_of(Components.cbegin(), Components.cend(), [](const TGasItem& component) {
-        return component.AlicatID >= FirstFluidID && component.AlicatID <= LastFluidID;
+        return IsFluidID(component.AlicatID);
     });
 }
 

@@ -55,3 +55,6 @@ struct TGasItem {
 };
 
 QString GasTypeName(TGasType type);
+
+// Gas numbers 1000 to 9999 are liquids the pump doses (1001 is water).
+bool IsFluidID(qint32 ID);

@@ -9,6 +9,7 @@
 #include "base/TextHelpers.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
+#include "ui/pages/MixturesSheet.h"
 #include "ui/pages/SegmentSheet.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/RtPointSeries.h"
@@ -173,7 +174,8 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
         Day1->setChecked(aUnit == QLatin1String("DAY"));
     }
     RtGraph2DMain->XAxis1().SetCaption(QStringLiteral("Time, ") + timeUnitSuffix);
-    segmentSheet->SetTimeUnitSuffix(timeUnitSuffix);
+    segmentSheet->SetTimeUnit(timeUnitSuffix, timeUnitFactor);
+    mixturesSheet->SetTimeUnitSuffix(timeUnitSuffix);
     // The start is converted as well, or an axis that started at 1 minute
     // would end before it starts once shown in days.
     TRtAxis axis = RtGraph2DMain->XAxis1();

@@ -7,8 +7,10 @@
 #include "engine/EngineTick.h"
 #include "engine/EngineView.h"
 #include "engine/MessageFile.h"
+#include "engine/MixtureRecipe.h"
 #include "engine/RunControl.h"
 #include "engine/RunControlView.h"
+#include "engine/SegmentDesign.h"
 #include "engine/WriteAlarm.h"
 
 #include <QMainWindow>
@@ -28,6 +30,7 @@ class QTreeWidget;
 class ThhALed;
 class TConfigureSheet;
 class TDirectControlSheet;
+class TMixturesSheet;
 class TRtGraph2D;
 class TRtPointSeries;
 class TSegmentSheet;
@@ -41,7 +44,9 @@ class TGUIF : public QMainWindow,
               public TEngineView,
               public TRunControlView,
               public TDeviceConfigurationView,
-              public TDeviceToolsView {
+              public TDeviceToolsView,
+              public TSegmentDesignView,
+              public TMixtureRecipeView {
     Q_OBJECT
 public:
     explicit TGUIF(QWidget* parent = nullptr);
@@ -220,6 +225,7 @@ private:
     TSegmentSheet* segmentSheet = nullptr;
     TDirectControlSheet* directControlSheet = nullptr;
     TToolsSheet* toolsSheet = nullptr;
+    TMixturesSheet* mixturesSheet = nullptr;
     QTimer* TimerEngine = nullptr;
 
     QAction* LogFile1 = nullptr;

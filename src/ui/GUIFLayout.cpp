@@ -131,6 +131,7 @@ QWidget* TGUIF::BuildWorkingArea()
     segmentSheet = new TSegmentSheet;
     directControlSheet = new TDirectControlSheet;
     toolsSheet = new TToolsSheet;
+    mixturesSheet = new TMixturesSheet;
     struct Page {
         QWidget* sheet;
         const char* caption;
@@ -140,7 +141,7 @@ QWidget* TGUIF::BuildWorkingArea()
         {configureSheet, "Configure", "settings"},
         {segmentSheet, "Design segments", "bar_chart"},
         {directControlSheet, "Direct control", "neutral_trading"},
-        {new TMixturesSheet, "Mixtures", "multiple_inputs"},
+        {mixturesSheet, "Mixtures", "multiple_inputs"},
         {toolsSheet, "Tools", "support"},
         {new TDesignerSheet, "Designer", "todo_list"},
     };

@@ -7,6 +7,7 @@
 #include "base/Prompts.h"
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/pages/DirectControlSheet.h"
+#include "ui/pages/MixturesSheet.h"
 #include "ui/pages/SegmentSheet.h"
 #include "ui/pages/ToolsSheet.h"
 #include "ui/widgets/RtPointSeries.h"
@@ -37,6 +38,8 @@ void TGUIF::ConnectPages()
     connect(ListViewDevices, &QTreeWidget::itemSelectionChanged, this, &TGUIF::ListViewDevicesClick);
     connect(ListViewDevices, &QTreeWidget::currentItemChanged, this, &TGUIF::ListViewDevicesClick);
 
+    segmentSheet->SetDesignView(this);
+    mixturesSheet->SetRecipeView(this);
     connect(segmentSheet, &TSegmentSheet::StartClicked, this, &TGUIF::ButtonSegmentProgramStartClick);
     connect(segmentSheet, &TSegmentSheet::StopClicked, this, &TGUIF::ButtonSegmentProgramStopClick);
     connect(segmentSheet, &TSegmentSheet::SegmentFlowChanged, this, &TGUIF::UpdateGasFlowUnits);

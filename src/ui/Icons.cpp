@@ -178,6 +178,33 @@ void Stop(QPainter& p)
     p.drawRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
 }
 
+// A step: along, then straight up.
+void CornerRightUp(QPainter& p)
+{
+    p.setPen(InkPen());
+    p.drawPolyline(QPolygonF({QPointF(2, 13), QPointF(11, 13), QPointF(11, 5)}));
+    Arrowhead(p, QPointF(11, 2), -90);
+}
+
+// A ramp: rising straight to its point.
+void IncreaseArrowUp(QPainter& p)
+{
+    p.setPen(InkPen());
+    p.drawLine(QPointF(2, 14), QPointF(11.5, 4.5));
+    Arrowhead(p, QPointF(13.5, 2.5), -45);
+}
+
+void SignBox(QPainter& p, bool plus)
+{
+    p.setPen(InkPen(1.2));
+    p.setBrush(QColor(0xF4, 0xF7, 0xFB));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
+    p.setPen(QPen(plus ? QColor(0x2E, 0x8B, 0x57) : QColor(0xC0, 0x39, 0x2B), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4.5, 8), QPointF(11.5, 8));
+    if (plus)
+        p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
+}
+
 const QHash<QString, Drawing>& Drawings()
 {
     static const QHash<QString, Drawing> drawings = {
@@ -195,6 +222,10 @@ const QHash<QString, Drawing>& Drawings()
         {QStringLiteral("checkmark"), Checkmark},
         {QStringLiteral("play"), Play},
         {QStringLiteral("stop"), Stop},
+        {QStringLiteral("corner-right-up-line"), CornerRightUp},
+        {QStringLiteral("increase-arrow-up"), IncreaseArrowUp},
+        {QStringLiteral("plusb"), [](QPainter& p) { SignBox(p, true); }},
+        {QStringLiteral("minusb"), [](QPainter& p) { SignBox(p, false); }},
     };
     return drawings;
 }

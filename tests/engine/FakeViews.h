@@ -5,7 +5,9 @@
 #include "engine/DataLog.h"
 #include "engine/DeviceConfiguration.h"
 #include "engine/EngineView.h"
+#include "engine/MixtureRecipe.h"
 #include "engine/RunControlView.h"
+#include "engine/SegmentDesign.h"
 #include "support/TestClock.h"
 
 #include <QMap>
@@ -15,7 +17,11 @@
 #include <vector>
 
 // Stands in for the window: records what the engine and run control show.
-class FakeWindow final : public TEngineView, public TRunControlView, public TDeviceConfigurationView {
+class FakeWindow final : public TEngineView,
+                         public TRunControlView,
+                         public TDeviceConfigurationView,
+                         public TMixtureRecipeView,
+                         public TSegmentDesignView {
 public:
     struct Point { double x; double y; };
 

@@ -1,7 +1,9 @@
 #include "ui/pages/SegmentSheet.h"
 
+#include "base/TextHelpers.h"
 #include "devices/DeviceInfo.h"
 #include "engine/FlowUnitDisplay.h"
+#include "engine/SegmentDesign.h"
 #include "segments/SegmentTable.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
@@ -10,13 +12,23 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
+
+namespace {
+
+const QString StepCaption = QStringLiteral("Step");
+const QString RampCaption = QStringLiteral("Ramp");
+
+} // namespace
 
 TSegmentSheet::TSegmentSheet(QWidget* parent)
     : QWidget(parent)
@@ -39,11 +51,30 @@ TSegmentSheet::TSegmentSheet(QWidget* parent)
     editors->addWidget(Named(new QLabel(QStringLiteral("Maximum flow")), "LabelDeviceMaxFlow"), 1, 0);
     editors->addWidget(RtDoubleEditDevMaxFlow, 1, 1);
     editors->addWidget(LabelSpecifiedFlowUnit, 1, 2);
+    RtDoubleEditSegmentTime = Named(new TRtDoubleEdit, "RtDoubleEditSegmentTime");
+    LabelSegmentStartTimeTimeConversions =
+        Named(new QLabel(QStringLiteral("Time conversions")), "LabelSegmentStartTimeTimeConversions");
+    BitBtn3 = Named(new QPushButton, "BitBtn3");
+    ShowSegmentType(false);
+    EditNote = Named(new QLineEdit, "EditNote");
     editors->addWidget(LabelSegmentStartTime, 2, 0);
+    editors->addWidget(RtDoubleEditSegmentTime, 2, 1);
+    editors->addWidget(LabelSegmentStartTimeTimeConversions, 2, 2);
     editors->addWidget(Named(new QLabel(QStringLiteral("Segment flow, %")), "LabelSegmentFow"), 3, 0);
     editors->addWidget(RtDoubleEditSegmentFlow, 3, 1);
     editors->addWidget(LabelResultingFlowinSpecifiedUnit, 3, 2);
+    editors->addWidget(Named(new QLabel(QStringLiteral("Segment type")), "LabelSegmentType"), 4, 0);
+    editors->addWidget(BitBtn3, 4, 1);
+    editors->addWidget(Named(new QLabel(QStringLiteral("Note")), "LabelNote"), 5, 0);
+    editors->addWidget(EditNote, 5, 1, 1, 2);
     editors->setColumnStretch(2, 1);
+
+    BitBtn4 = Named(new QPushButton(TarvoIcon(QStringLiteral("plusb")), QStringLiteral("Add / Apply Segment")), "BitBtn4");
+    BitBtn5 = Named(new QPushButton(TarvoIcon(QStringLiteral("minusb")), QStringLiteral("Delete segment")), "BitBtn5");
+    auto* edits = new QHBoxLayout;
+    edits->addWidget(BitBtn4);
+    edits->addWidget(BitBtn5);
+    edits->addStretch();
 
     BitBtn1 = Named(new QPushButton(TarvoIcon(QStringLiteral("play")), QStringLiteral("Start segment program(s)")),
                     "BitBtn1");
@@ -66,6 +97,8 @@ TSegmentSheet::TSegmentSheet(QWidget* parent)
 
     auto* left = new QVBoxLayout;
     left->addLayout(editors);
+    left->addWidget(BuildTerminationGroup());
+    left->addLayout(edits);
     left->addWidget(selected);
     left->addStretch();
 
@@ -77,6 +110,32 @@ TSegmentSheet::TSegmentSheet(QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, &TSegmentSheet::StartClicked);
     connect(BitBtn2, &QPushButton::clicked, this, &TSegmentSheet::StopClicked);
     connect(RtDoubleEditSegmentFlow, &TRtDoubleEdit::ValueChanged, this, &TSegmentSheet::SegmentFlowChanged);
+    connect(RtDoubleEditSegmentTime, &TRtDoubleEdit::ValueChanged, this,
+            &TSegmentSheet::RtDoubleEditSegmentTimeValueChanged);
+    connect(BitBtn3, &QPushButton::clicked, this, &TSegmentSheet::ButtonSegmentTypeClick);
+    connect(BitBtn4, &QPushButton::clicked, this, &TSegmentSheet::ButtonSegmentApplyClick);
+    connect(BitBtn5, &QPushButton::clicked, this, &TSegmentSheet::ButtonSegmentDeleteClick);
+    connect(ListViewSegmentProgram, &QTreeWidget::itemSelectionChanged, this,
+            &TSegmentSheet::ListViewSegmentProgramChange);
+}
+
+QGroupBox* TSegmentSheet::BuildTerminationGroup()
+{
+    RadioGroupSegmentTerminationType =
+        Named(new QGroupBox(QStringLiteral("Segment program termination type")), "RadioGroupSegmentTerminationType");
+    terminationChoices = new QButtonGroup(this);
+    auto* keep = new QRadioButton(QStringLiteral("Keep last flow indefinitely"));
+    terminationChoices->addButton(keep, tspttKeep);
+    keep->setChecked(true);
+    auto* layout = new QVBoxLayout(RadioGroupSegmentTerminationType);
+    layout->addWidget(keep);
+    return RadioGroupSegmentTerminationType;
+}
+
+TSegProgTermination TSegmentSheet::Termination() const
+{
+    // The first choice when none is chosen.
+    return static_cast<TSegProgTermination>(qMax(0, terminationChoices->checkedId()));
 }
 
 void TSegmentSheet::BuildSegmentPopupMenu()
@@ -119,9 +178,28 @@ void TSegmentSheet::ShowSegmentRows(const QString& program)
 {
     QList<TSegmentRow> rows;
     TextToSegmentRows(program, rows);
+    SortSegmentRows(rows);
+    ShowRows(rows);
+}
+
+void TSegmentSheet::ShowRows(const QList<TSegmentRow>& rows)
+{
     ListViewSegmentProgram->clear();
-    for (const TSegmentRow& row : std::as_const(rows))
+    for (const TSegmentRow& row : rows)
         new QTreeWidgetItem(ListViewSegmentProgram, row);
+}
+
+QList<TSegmentRow> TSegmentSheet::Rows() const
+{
+    QList<TSegmentRow> rows;
+    for (int index = 0; index < ListViewSegmentProgram->topLevelItemCount(); ++index) {
+        const QTreeWidgetItem* item = ListViewSegmentProgram->topLevelItem(index);
+        TSegmentRow row;
+        for (int column = 0; column < item->columnCount(); ++column)
+            row << item->text(column);
+        rows << row;
+    }
+    return rows;
 }
 
 void TSegmentSheet::ShowMaxFlow(double maxFlow, const QString& unitName)
@@ -135,9 +213,65 @@ void TSegmentSheet::ShowResultingFlow(const QString& text)
     LabelResultingFlowinSpecifiedUnit->setText(text);
 }
 
-void TSegmentSheet::SetTimeUnitSuffix(const QString& suffix)
+void TSegmentSheet::SetTimeUnit(const QString& suffix, double factor)
 {
     LabelSegmentStartTime->setText(QStringLiteral("Start time, ") + suffix);
+    timeUnitFactor = factor;
+}
+
+void TSegmentSheet::ShowSegmentType(bool ramp)
+{
+    BitBtn3->setText(ramp ? RampCaption : StepCaption);
+    BitBtn3->setIcon(TarvoIcon(ramp ? QStringLiteral("increase-arrow-up") : QStringLiteral("corner-right-up-line")));
+}
+
+void TSegmentSheet::ButtonSegmentTypeClick()
+{
+    ShowSegmentType(BitBtn3->text() == StepCaption);
+}
+
+void TSegmentSheet::ListViewSegmentProgramChange()
+{
+    const QList<QTreeWidgetItem*> selected = ListViewSegmentProgram->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem* row = selected.first();
+    double value = 0;
+    if (TryStrToFloatDot(row->text(0), value))
+        RtDoubleEditSegmentTime->SetValue(value / timeUnitFactor);
+    if (TryStrToFloatDot(row->text(1), value))
+        RtDoubleEditSegmentFlow->SetValue(value);
+    ShowSegmentType(row->text(2).compare(RampCaption, Qt::CaseInsensitive) == 0);
+    EditNote->setText(row->text(3));
+}
+
+void TSegmentSheet::ButtonSegmentApplyClick()
+{
+    QList<TSegmentRow> rows = Rows();
+    const TSegmentEdit edit{RtDoubleEditSegmentTime->Value() * timeUnitFactor, RtDoubleEditSegmentFlow->Value(),
+                            BitBtn3->text(), EditNote->text()};
+    if (!ApplySegment(rows, edit))
+        return;
+    ShowRows(rows);
+    if (designView)
+        StoreAppliedProgram(rows, Termination(), *designView);
+}
+
+void TSegmentSheet::ButtonSegmentDeleteClick()
+{
+    const QList<QTreeWidgetItem*> selected = ListViewSegmentProgram->selectedItems();
+    if (selected.isEmpty())
+        return;
+    QList<TSegmentRow> rows = Rows();
+    rows.removeAt(ListViewSegmentProgram->indexOfTopLevelItem(selected.first()));
+    ShowRows(rows);
+    if (designView)
+        StoreProgramAfterDelete(rows, *designView);
+}
+
+void TSegmentSheet::RtDoubleEditSegmentTimeValueChanged()
+{
+    LabelSegmentStartTimeTimeConversions->setText(FormatDuration(false, RtDoubleEditSegmentTime->Value() * timeUnitFactor));
 }
 
 double TSegmentSheet::SegmentFlow() const

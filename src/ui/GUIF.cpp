@@ -7,6 +7,8 @@
 #include "base/Prompts.h"
 #include "base/TerminationSignals.h"
 #include "base/TextHelpers.h"
+#include "ui/ContextHelp.h"
+#include "ui/HelpTexts.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/pages/SegmentSheet.h"
@@ -66,6 +68,7 @@ void TGUIF::FormCreate()
     FormCaption();
     PageControl1->setCurrentIndex(0);
     SetTimeUnit(QStringLiteral("MINUTE"));
+    AttachContextHelp();
     AddStartupDeviceRows();
     configureSheet->FillFluidLists();
     engineLed = AddLedForThread();
@@ -86,6 +89,39 @@ void TGUIF::AddStartupDeviceRows()
                                               DeviceInstrumentName(device.DevType),
                                               DeviceTypeName(device.DevType), device.NameRole});
     }
+}
+
+// MouseMoveHelp on every control that reports pointer movement; the
+// drop-down lists explain themselves when the pointer enters them.
+void TGUIF::AttachContextHelp()
+{
+    contextHelp->AttachAll(this);
+    for (const char* name : {"ComboBoxDeviceFluid", "ComboBoxDeviceFluidPump"}) {
+        if (auto* list = findChild<QWidget*>(QLatin1String(name)))
+            contextHelp->AttachOnEnter(list, [this] { ComboBoxDeviceFluidMouseEnter(); });
+    }
+    if (auto* list = findChild<QWidget*>(QStringLiteral("ComboBoxFlowUnitPredefined")))
+        contextHelp->AttachOnEnter(list, [this] { ComboBoxFlowUnitPredefinedMouseEnter(); });
+}
+
+const QString& TGUIF::MouseOverName() const
+{
+    return contextHelp->MouseOverName();
+}
+
+void TGUIF::ShowHelp(const QObject* Sender)
+{
+    contextHelp->ShowHelp(Sender);
+}
+
+void TGUIF::ComboBoxDeviceFluidMouseEnter()
+{
+    contextHelp->ShowText(FluidListHelpText());
+}
+
+void TGUIF::ComboBoxFlowUnitPredefinedMouseEnter()
+{
+    contextHelp->ShowText(FlowUnitListHelpText());
 }
 
 void TGUIF::CreateWorkingFolders()

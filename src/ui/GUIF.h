@@ -30,6 +30,8 @@ class TRtGraph2D;
 class TRtPointSeries;
 class TSegmentSheet;
 class TToolsSheet;
+class TContextHelp;
+class TDzHTMLText;
 
 // The main window: the data area (graph, segment program table, data table)
 // on top, the device list and the tab pages in the middle, the message log,
@@ -103,6 +105,12 @@ public:
     void EditFlowUnitPressureBarValueChanged();
     void UpdateGasFlowUnits();
 
+    // Context help.
+    const QString& MouseOverName() const;
+    void ShowHelp(const QObject* Sender);
+    void ComboBoxDeviceFluidMouseEnter();
+    void ComboBoxFlowUnitPredefinedMouseEnter();
+
     // Time unit and the data menu.
     void SetTimeUnit(const QString& aUnit);
     void Minute1Click();
@@ -165,6 +173,7 @@ private:
     void BuildMenus();
     void AddStartupDeviceRows();
     void CreateWorkingFolders();
+    void AttachContextHelp();
     void SetDeviceRowMarkers();
     void ShowDeviceRow(const TDeviceInfo& device);
 
@@ -192,6 +201,7 @@ private:
     QString timeUnitSuffix = QStringLiteral("m");
     ThhALed* engineLed = nullptr;
     TRtPointSeries* timeHighlight = nullptr;
+    TContextHelp* contextHelp = nullptr;
 
     // Controls, named as their objectName.
     QWidget* PanelData = nullptr;
@@ -204,7 +214,7 @@ private:
     QWidget* PanelBottomMemo = nullptr;
     QPlainTextEdit* MemoMain = nullptr;
     QWidget* PanelHelp = nullptr;
-    QLabel* DzHTMLTextTips = nullptr;
+    TDzHTMLText* DzHTMLTextTips = nullptr;
     QWidget* PanelStatusBar = nullptr;
     ThhALed* LedSaveAlarm = nullptr;
     QWidget* PanelSelectDevice = nullptr;

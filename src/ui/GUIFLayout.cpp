@@ -1,6 +1,7 @@
 // The window's panels, splitters, views and tab pages.
 #include "ui/GUIF.h"
 
+#include "ui/ContextHelp.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
 #include "ui/ReportList.h"
@@ -10,6 +11,7 @@
 #include "ui/pages/MixturesSheet.h"
 #include "ui/pages/SegmentSheet.h"
 #include "ui/pages/ToolsSheet.h"
+#include "ui/widgets/DzHTMLText.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/hhALed.h"
 
@@ -167,10 +169,8 @@ QWidget* TGUIF::BuildBottomPanel()
     MemoMain->setMaximumBlockCount(MessageLogLines);
     MemoMain->setFixedWidth(MessageLogWidth);
 
-    DzHTMLTextTips = Named(new QLabel, "DzHTMLTextTips");
-    DzHTMLTextTips->setTextFormat(Qt::RichText);
-    DzHTMLTextTips->setWordWrap(true);
-    DzHTMLTextTips->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DzHTMLTextTips = Named(new TDzHTMLText, "DzHTMLTextTips");
+    contextHelp = new TContextHelp(DzHTMLTextTips, this);
     auto* helpLayout = new QVBoxLayout;
     helpLayout->addWidget(DzHTMLTextTips);
     PanelHelp = Panel("PanelHelp", helpLayout, {11, 0, 0, 0});

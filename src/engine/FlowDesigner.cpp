@@ -3,6 +3,9 @@
 #include "base/Errors.h"
 #include "base/TextHelpers.h"
 #include "devices/DeviceRegistry.h"
+#include "gas/GasList.h"
+#include "gas/MixtureCalculations.h"
+#include "gas/MixtureReports.h"
 
 #include <cmath>
 
@@ -51,6 +54,38 @@ double SnappedDesignedFlow(double flow, double fullScale)
     if (flow <= 0 || flow >= smallest)
         return flow;
     return flow < smallest / 2 ? 0 : smallest;
+}
+
+QString DesignedMixtureText(const QList<TDesignedFlow>& flows)
+{
+    QString text;
+    QString leftOut;
+    TGasItem mixture;
+    mixture.Init();
+    for (const TDesignedFlow& flow : flows) {
+        TDeviceInfo device;
+        if (!GetDeviceByPort(flow.COMPort, device))
+            continue;
+        TGasItem component;
+        // Without its gas a device has no molar mass: the mixture would be
+        // all NaN.
+        if (!TryGetGas_ID(device.FluidID, component)) {
+            leftOut += QStringLiteral("%1: no gas configured, left out of the mixture\r\n").arg(flow.COMPort);
+            continue;
+        }
+        // A device without a full scale has no share of it to deliver.
+        const double fullScale = DesignerFullScale(device);
+        component.MassFlow_gmin = fullScale > 0 ? MaxFlowGramsPerMinute(device.FlowUnitDevice) * (flow.Flow / fullScale) : 0;
+        if (!PopulateComponentMasses(component))
+            text = QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of partial "
+                                  "pressures is zero.");
+        mixture.Components.append(component);
+    }
+    if (mixture.Components.isEmpty())
+        return leftOut;
+    NormalizeMixture(mixture, mixture);
+    PopulatePartialPressures(mixture);
+    return leftOut + text + QStringLiteral(" *************************** \r\n") + MixtureDetails(mixture);
 }
 
 TDesignApplied ApplyDesign(const QList<TDesignedFlow>& flows, double minutes, const QString& note)

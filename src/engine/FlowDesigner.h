@@ -33,6 +33,12 @@ struct TDesignedFlow {
     double Flow = 0;
 };
 
+// The mixture the devices deliver together at their designed flows: the
+// composition, partial pressures and flows of the normalised mixture, after
+// a line for every component whose mass could not be split. Devices whose
+// gas is not in the gas table are left out, each with a line saying so.
+QString DesignedMixtureText(const QList<TDesignedFlow>& flows);
+
 // What applying the design did: one log line per device, and of those the
 // lines saying why a device was left alone.
 struct TDesignApplied {

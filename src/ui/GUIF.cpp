@@ -11,6 +11,7 @@
 #include "ui/HelpTexts.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
+#include "ui/pages/DesignerSheet.h"
 #include "ui/pages/SegmentSheet.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/RtPointSeries.h"
@@ -210,6 +211,7 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
     }
     RtGraph2DMain->XAxis1().SetCaption(QStringLiteral("Time, ") + timeUnitSuffix);
     segmentSheet->SetTimeUnitSuffix(timeUnitSuffix);
+    designerSheet->SetTimeCaption(QStringLiteral("Time, ") + timeUnitSuffix);
     // The start is converted as well, or an axis that started at 1 minute
     // would end before it starts once shown in days.
     TRtAxis axis = RtGraph2DMain->XAxis1();

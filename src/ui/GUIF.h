@@ -32,6 +32,7 @@ class TSegmentSheet;
 class TToolsSheet;
 class TContextHelp;
 class TDzHTMLText;
+class TDesignerSheet;
 
 // The main window: the data area (graph, segment program table, data table)
 // on top, the device list and the tab pages in the middle, the message log,
@@ -105,6 +106,14 @@ public:
     void EditFlowUnitPressureBarValueChanged();
     void UpdateGasFlowUnits();
 
+    // Flow designer.
+    void MixMakerComponentSetup();
+    void RtDoubleEditDesignMixTimeValueChanged();
+    void ShowNewMix(const QString& Caller);
+    void BitBtnDesignerApplyClick();
+    // Marks the designer time on the graph.
+    void ShowDesignTime(double minutes);
+
     // Context help.
     const QString& MouseOverName() const;
     void ShowHelp(const QObject* Sender);
@@ -169,6 +178,7 @@ private:
     QWidget* BuildDataPanel();
     QWidget* BuildWorkingArea();
     QWidget* BuildBottomPanel();
+    QWidget* BuildDesignerPage();
     void ConnectPages();
     void BuildMenus();
     void AddStartupDeviceRows();
@@ -202,6 +212,7 @@ private:
     ThhALed* engineLed = nullptr;
     TRtPointSeries* timeHighlight = nullptr;
     TContextHelp* contextHelp = nullptr;
+    TDesignerSheet* designerSheet = nullptr;
 
     // Controls, named as their objectName.
     QWidget* PanelData = nullptr;

@@ -70,6 +70,9 @@ QWidget* Panel(const char* name, QBoxLayout* layout, const QMargins& padding)
 void TGUIF::BuildLayout()
 {
     setMinimumWidth(MinimumWindowWidth);
+    // The pages attach their run-time controls to the help as they make them.
+    DzHTMLTextTips = Named(new TDzHTMLText, "DzHTMLTextTips");
+    contextHelp = new TContextHelp(DzHTMLTextTips, this);
 
     SplitterBottom = Splitter(Qt::Vertical, "SplitterBottom", 4);
     SplitterBottom->addWidget(BuildWorkingArea());
@@ -144,7 +147,7 @@ QWidget* TGUIF::BuildWorkingArea()
         {directControlSheet, "Direct control", "neutral_trading"},
         {new TMixturesSheet, "Mixtures", "multiple_inputs"},
         {toolsSheet, "Tools", "support"},
-        {new TDesignerSheet, "Designer", "todo_list"},
+        {BuildDesignerPage(), "Designer", "todo_list"},
     };
     for (const Page& page : pages)
         PageControl1->addTab(page.sheet, TarvoIcon(QString::fromLatin1(page.icon)), QString::fromLatin1(page.caption));
@@ -169,8 +172,6 @@ QWidget* TGUIF::BuildBottomPanel()
     MemoMain->setMaximumBlockCount(MessageLogLines);
     MemoMain->setFixedWidth(MessageLogWidth);
 
-    DzHTMLTextTips = Named(new TDzHTMLText, "DzHTMLTextTips");
-    contextHelp = new TContextHelp(DzHTMLTextTips, this);
     auto* helpLayout = new QVBoxLayout;
     helpLayout->addWidget(DzHTMLTextTips);
     PanelHelp = Panel("PanelHelp", helpLayout, {11, 0, 0, 0});
@@ -202,4 +203,12 @@ QWidget* TGUIF::BuildBottomPanel()
     PanelBottomMemo = Panel("PanelBottomMemo", layout, {11, 11, 11, 4});
     PanelBottomMemo->setMinimumHeight(MinimumPane);
     return PanelBottomMemo;
+}
+
+QWidget* TGUIF::BuildDesignerPage()
+{
+    designerSheet = new TDesignerSheet(*contextHelp, [this] { return SelectedPorts(); });
+    connect(designerSheet, &TDesignerSheet::DesignTimeChanged, this, &TGUIF::ShowDesignTime);
+    connect(designerSheet, &TDesignerSheet::ApplyClicked, this, &TGUIF::BitBtnDesignerApplyClick);
+    return designerSheet;
 }

@@ -17,6 +17,10 @@ public:
     double MaxValue() const { return maxValue; }
     void SetMinValue(double limit);
     void SetMaxValue(double limit);
+    // Takes the text typed so far as the value when it reads as a number,
+    // leaving the text as typed unless the limits change the number; for
+    // handlers that act on every key.
+    void TakeTypedValue();
 
 signals:
     void ValueChanged();

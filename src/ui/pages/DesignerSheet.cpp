@@ -30,7 +30,7 @@ const QString SliderPrefix = QStringLiteral("TrackBarDesignerDynamic_");
 const QString FieldPrefix = QStringLiteral("DoubleEditDynamic_");
 
 constexpr int GroupHeight = 50;
-constexpr int ControlsTop = 15;
+constexpr int FieldRightSpace = 15;
 constexpr int FieldWidth = 45;
 constexpr int PanelBottomSpace = 15;
 constexpr int ScrollBarWidth = 10;
@@ -187,12 +187,16 @@ void TDesignerSheet::AddDeviceGroup(const TDeviceInfo& device)
     field->installEventFilter(this);
     help.Attach(field);
 
+    // The group box keeps the room for its caption above the controls.
     auto* layout = new QHBoxLayout(group);
-    layout->setContentsMargins(0, ControlsTop, 15, 0);
+    layout->setContentsMargins(0, 0, FieldRightSpace, 0);
     layout->addWidget(slider, 1);
     layout->addWidget(field);
 
     FlowPanelControls->layout()->addWidget(group);
+    // Shown now, not when the event loop gets to it: the panel's height
+    // counts only visible groups.
+    group->show();
 }
 
 void TDesignerSheet::FitFlowPanel()

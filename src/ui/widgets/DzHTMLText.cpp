@@ -60,7 +60,12 @@ TFrameStyle ParseFrame(const QString& parameters)
 QString FrameOpening(const TFrameStyle& frame)
 {
     const auto side = [&frame](const char* name, int width) {
-        return QStringLiteral("border-%1: %2px solid %3; ").arg(QLatin1String(name)).arg(width).arg(frame.color);
+        if (width == 0)
+            return QStringLiteral("border-%1-style: none; ").arg(QLatin1String(name));
+        return QStringLiteral("border-%1-width: %2px; border-%1-style: solid; border-%1-color: %3; ")
+            .arg(QLatin1String(name))
+            .arg(width)
+            .arg(frame.color);
     };
     return QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\" style=\"margin: %1px; border-style: none;\">"
                           "<tr><td style=\"%2%3%4%5padding-top: %6px;\">")

@@ -55,11 +55,14 @@ TEST_F(ContextHelp, PointerShowsTheTextOfTheControlUnderIt)
 {
     const QString logText = HelpText(QStringLiteral("MemoMain"));
     const QString defaultText = HelpText(QString());
+    // Where on the control: its centre, or a point counted from its top
+    // left (x, y >= 0) or from its bottom left (y < 0).
     struct Case {
         const char* name;
         const char* control;
         QString text;
         QString mouseOverName;
+        QPoint at = {};
     };
     const Case cases[] = {
         {"button by its help key", "BitBtn6", HelpText(QStringLiteral("ButtonApplyConfiguration")),
@@ -77,7 +80,23 @@ TEST_F(ContextHelp, PointerShowsTheTextOfTheControlUnderIt)
         {"pump fluid list on entering", "ComboBoxDeviceFluidPump", FluidListHelpText(), QStringLiteral("MemoMain")},
         {"unit list on entering", "ComboBoxFlowUnitPredefined", FlowUnitListHelpText(), QStringLiteral("MemoMain")},
         {"colour picker is silent", "RtColorPickComboDeviceColor", logText, QStringLiteral("MemoMain")},
+        {"empty tab page", "TabSheetTools", defaultText, QStringLiteral("TabSheetTools")},
+        {"designer time group", "MixDesignGroupBox", HelpText(QStringLiteral("MixDesignGroupBox")),
+         QStringLiteral("MixDesignGroupBox"), {3, 3}},
+        {"designer time field", "RtDoubleEditDesignMixTime", HelpText(QStringLiteral("RtDoubleEditDesignMixTime")),
+         QStringLiteral("RtDoubleEditDesignMixTime")},
+        {"designer field of a device", "DoubleEditDynamic_COMX",
+         QStringLiteral("Manually entering the flow gives more precission, allowing fractions."),
+         QStringLiteral("DoubleEditDynamic_COMX")},
+        {"scroll box below the device groups", "ScrollBoxFlow",
+         QStringLiteral("Set the flow for this device. Trackbar reacts to mouse wheel and changes the time value "
+                        "between 0 and the largest flow possible with the device."),
+         QStringLiteral("ScrollBoxFlow"), {10, -3}},
+        {"flow panel's own margin", "FlowPanelControls", defaultText, QStringLiteral("FlowPanelControls"), {10, -3}},
+        {"device slider is silent", "TrackBarDesignerDynamic_COMX", logText, QStringLiteral("MemoMain")},
+        {"device group is silent", "GroupBoxDesignerDynamic_COMX", logText, QStringLiteral("MemoMain"), {3, 3}},
     };
+    Focus(QStringLiteral("COMX")); // the designer gets its device group
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PointAt("MemoMain");
@@ -85,7 +104,7 @@ TEST_F(ContextHelp, PointerShowsTheTextOfTheControlUnderIt)
         QWidget* control = Find<QWidget>(c.control);
         ShowPageOf(control);
         if (control->isVisible()) {
-            PointAt(control);
+            PointAt(control, c.at.y() < 0 ? QPoint(c.at.x(), control->height() + c.at.y()) : c.at);
         } else {
             // The pump's list stands hidden in the place of the gas list.
             QEvent enter(QEvent::Enter);

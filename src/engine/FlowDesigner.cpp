@@ -4,8 +4,6 @@
 #include "base/TextHelpers.h"
 #include "devices/DeviceRegistry.h"
 #include "gas/GasList.h"
-#include "gas/MixtureCalculations.h"
-#include "gas/MixtureReports.h"
 
 #include <cmath>
 
@@ -58,34 +56,16 @@ double SnappedDesignedFlow(double flow, double fullScale)
 
 QString DesignedMixtureText(const QList<TDesignedFlow>& flows)
 {
-    QString text;
     QString leftOut;
-    TGasItem mixture;
-    mixture.Init();
     for (const TDesignedFlow& flow : flows) {
         TDeviceInfo device;
-        if (!GetDeviceByPort(flow.COMPort, device))
-            continue;
-        TGasItem component;
+        TGasItem gas;
         // Without its gas a device has no molar mass: the mixture would be
         // all NaN.
-        if (!TryGetGas_ID(device.FluidID, component)) {
+        if (GetDeviceByPort(flow.COMPort, device) && !TryGetGas_ID(device.FluidID, gas))
             leftOut += QStringLiteral("%1: no gas configured, left out of the mixture\r\n").arg(flow.COMPort);
-            continue;
-        }
-        // A device without a full scale has no share of it to deliver.
-        const double fullScale = DesignerFullScale(device);
-        component.MassFlow_gmin = fullScale > 0 ? MaxFlowGramsPerMinute(device.FlowUnitDevice) * (flow.Flow / fullScale) : 0;
-        if (!PopulateComponentMasses(component))
-            text = QStringLiteral("Unable to PopulateComponentMasses (Element without molar mass, or sum of partial "
-                                  "pressures is zero.");
-        mixture.Components.append(component);
     }
-    if (mixture.Components.isEmpty())
-        return leftOut;
-    NormalizeMixture(mixture, mixture);
-    PopulatePartialPressures(mixture);
-    return leftOut + text + QStringLiteral(" *************************** \r\n") + MixtureDetails(mixture);
+    return leftOut + QStringLiteral(" *************************** \r\n");
 }
 
 TDesignApplied ApplyDesign(const QList<TDesignedFlow>& flows, double minutes, const QString& note)

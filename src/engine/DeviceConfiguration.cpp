@@ -116,13 +116,13 @@ void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfig
     }
 }
 
-void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
+bool ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
                         TDeviceConfigurationView& view)
 {
     if (!page.FluidChosen) {
         ShowMessage(device.DevType == dtPump ? QStringLiteral("No fluid selected for Pump")
                                              : QStringLiteral("No fluid selected for MFC"));
-        return;
+        return false;
     }
     // A new colour or name leaves a running device running; anything that
     // changes what it doses stops it first, as the stop button does, rather
@@ -147,8 +147,9 @@ void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunCont
         device.ControlMode = dcmIdle;
     if (!StoreDevice(device)) {
         ShowMessage(QStringLiteral("Saving device configuration failed"));
-        return;
+        return false;
     }
     view.RefreshDevice(device);
     engine.DataHeaderPending = true;
+    return true;
 }

@@ -59,5 +59,5 @@ void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfig
 // fresh data-table header. A device that is running keeps running when only
 // its name or colour changes; otherwise it is stopped first and, like every
 // other device, left idle.
-void ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
+bool ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunControl& runControl, TEngineTick& engine,
                         TDeviceConfigurationView& view);

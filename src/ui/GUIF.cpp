@@ -7,9 +7,12 @@
 #include "base/Prompts.h"
 #include "base/TerminationSignals.h"
 #include "base/TextHelpers.h"
+#include "ui/ContextHelp.h"
+#include "ui/HelpTexts.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/pages/MixturesSheet.h"
+#include "ui/pages/DesignerSheet.h"
 #include "ui/pages/SegmentSheet.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/RtPointSeries.h"
@@ -67,6 +70,7 @@ void TGUIF::FormCreate()
     FormCaption();
     PageControl1->setCurrentIndex(0);
     SetTimeUnit(QStringLiteral("MINUTE"));
+    AttachContextHelp();
     AddStartupDeviceRows();
     configureSheet->FillFluidLists();
     engineLed = AddLedForThread();
@@ -87,6 +91,39 @@ void TGUIF::AddStartupDeviceRows()
                                               DeviceInstrumentName(device.DevType),
                                               DeviceTypeName(device.DevType), device.NameRole});
     }
+}
+
+// MouseMoveHelp on every control that reports pointer movement; the
+// drop-down lists explain themselves when the pointer enters them.
+void TGUIF::AttachContextHelp()
+{
+    contextHelp->AttachAll(this);
+    for (const char* name : {"ComboBoxDeviceFluid", "ComboBoxDeviceFluidPump"}) {
+        if (auto* list = findChild<QWidget*>(QLatin1String(name)))
+            contextHelp->AttachOnEnter(list, [this] { ComboBoxDeviceFluidMouseEnter(); });
+    }
+    if (auto* list = findChild<QWidget*>(QStringLiteral("ComboBoxFlowUnitPredefined")))
+        contextHelp->AttachOnEnter(list, [this] { ComboBoxFlowUnitPredefinedMouseEnter(); });
+}
+
+const QString& TGUIF::MouseOverName() const
+{
+    return contextHelp->MouseOverName();
+}
+
+void TGUIF::ShowHelp(const QObject* Sender)
+{
+    contextHelp->ShowHelp(Sender);
+}
+
+void TGUIF::ComboBoxDeviceFluidMouseEnter()
+{
+    contextHelp->ShowText(FluidListHelpText());
+}
+
+void TGUIF::ComboBoxFlowUnitPredefinedMouseEnter()
+{
+    contextHelp->ShowText(FlowUnitListHelpText());
 }
 
 void TGUIF::CreateWorkingFolders()
@@ -176,6 +213,7 @@ void TGUIF::SetTimeUnit(const QString& aUnit)
     RtGraph2DMain->XAxis1().SetCaption(QStringLiteral("Time, ") + timeUnitSuffix);
     segmentSheet->SetTimeUnit(timeUnitSuffix, timeUnitFactor);
     mixturesSheet->SetTimeUnitSuffix(timeUnitSuffix);
+    designerSheet->SetTimeCaption(QStringLiteral("Time, ") + timeUnitSuffix);
     // The start is converted as well, or an axis that started at 1 minute
     // would end before it starts once shown in days.
     TRtAxis axis = RtGraph2DMain->XAxis1();

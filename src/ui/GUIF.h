@@ -35,6 +35,9 @@ class TRtGraph2D;
 class TRtPointSeries;
 class TSegmentSheet;
 class TToolsSheet;
+class TContextHelp;
+class TDzHTMLText;
+class TDesignerSheet;
 
 // The main window: the data area (graph, segment program table, data table)
 // on top, the device list and the tab pages in the middle, the message log,
@@ -57,6 +60,8 @@ public:
     double TimeUnitFactor() const { return timeUnitFactor; }
     const QString& TimeUnitSuffix() const { return timeUnitSuffix; }
     ThhALed* EngineLed() const { return engineLed; }
+    // True while an engine tick runs (its lamp lingers a little after it).
+    bool TickRunning() const { return tickRunning; }
     TDataLog& DataLog() { return dataLog; }
     TEngineTick& Engine() { return engine; }
     const TMessageFile& MessageFile() const { return messageFile; }
@@ -109,6 +114,20 @@ public:
     void EditFlowUnitTemperatureCValueChanged();
     void EditFlowUnitPressureBarValueChanged();
     void UpdateGasFlowUnits();
+
+    // Flow designer.
+    void MixMakerComponentSetup();
+    void RtDoubleEditDesignMixTimeValueChanged();
+    void ShowNewMix(const QString& Caller);
+    void BitBtnDesignerApplyClick();
+    // Marks the designer time on the graph.
+    void ShowDesignTime(double minutes);
+
+    // Context help.
+    const QString& MouseOverName() const;
+    void ShowHelp(const QObject* Sender);
+    void ComboBoxDeviceFluidMouseEnter();
+    void ComboBoxFlowUnitPredefinedMouseEnter();
 
     // Time unit and the data menu.
     void SetTimeUnit(const QString& aUnit);
@@ -169,10 +188,12 @@ private:
     QWidget* BuildDataPanel();
     QWidget* BuildWorkingArea();
     QWidget* BuildBottomPanel();
+    QWidget* BuildDesignerPage();
     void ConnectPages();
     void BuildMenus();
     void AddStartupDeviceRows();
     void CreateWorkingFolders();
+    void AttachContextHelp();
     void SetDeviceRowMarkers();
     void ShowDeviceRow(const TDeviceInfo& device);
 
@@ -202,6 +223,8 @@ private:
     QString timeUnitSuffix = QStringLiteral("m");
     ThhALed* engineLed = nullptr;
     TRtPointSeries* timeHighlight = nullptr;
+    TContextHelp* contextHelp = nullptr;
+    TDesignerSheet* designerSheet = nullptr;
 
     // Controls, named as their objectName.
     QWidget* PanelData = nullptr;
@@ -214,7 +237,7 @@ private:
     QWidget* PanelBottomMemo = nullptr;
     QPlainTextEdit* MemoMain = nullptr;
     QWidget* PanelHelp = nullptr;
-    QLabel* DzHTMLTextTips = nullptr;
+    TDzHTMLText* DzHTMLTextTips = nullptr;
     QWidget* PanelStatusBar = nullptr;
     ThhALed* LedSaveAlarm = nullptr;
     QWidget* PanelSelectDevice = nullptr;

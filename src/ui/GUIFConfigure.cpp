@@ -84,7 +84,8 @@ void TGUIF::ButtonApplyConfigurationClick()
     TConfigurePage page = configureSheet->Read(device);
     page.DirectSetpoint = directControlSheet->DesiredFlow();
     try {
-        ApplyConfiguration(device, page, runControl, engine, *this);
+        if (ApplyConfiguration(device, page, runControl, engine, *this))
+            MixMakerComponentSetup();
     } catch (const TarvoError& error) {
         ShowMessage(error.Message());
     }

@@ -71,6 +71,8 @@ void TGUIF::ListViewDevicesClick()
     TDeviceInfo focused;
     if (GetSelectedDevice(focused)) {
         DeviceDetailsUI(focused);
+        MixMakerComponentSetup();
+        RtDoubleEditDesignMixTimeValueChanged();
     } else {
         configureSheet->ShowNoDevice();
     }

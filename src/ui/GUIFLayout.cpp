@@ -1,6 +1,7 @@
 // The window's panels, splitters, views and tab pages.
 #include "ui/GUIF.h"
 
+#include "ui/ContextHelp.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
 #include "ui/ReportList.h"
@@ -10,6 +11,7 @@
 #include "ui/pages/MixturesSheet.h"
 #include "ui/pages/SegmentSheet.h"
 #include "ui/pages/ToolsSheet.h"
+#include "ui/widgets/DzHTMLText.h"
 #include "ui/widgets/RtGraph2D.h"
 #include "ui/widgets/hhALed.h"
 
@@ -68,6 +70,9 @@ QWidget* Panel(const char* name, QBoxLayout* layout, const QMargins& padding)
 void TGUIF::BuildLayout()
 {
     setMinimumWidth(MinimumWindowWidth);
+    // The pages attach their run-time controls to the help as they make them.
+    DzHTMLTextTips = Named(new TDzHTMLText, "DzHTMLTextTips");
+    contextHelp = new TContextHelp(DzHTMLTextTips, this);
 
     SplitterBottom = Splitter(Qt::Vertical, "SplitterBottom", 4);
     SplitterBottom->addWidget(BuildWorkingArea());
@@ -143,7 +148,7 @@ QWidget* TGUIF::BuildWorkingArea()
         {directControlSheet, "Direct control", "neutral_trading"},
         {mixturesSheet, "Mixtures", "multiple_inputs"},
         {toolsSheet, "Tools", "support"},
-        {new TDesignerSheet, "Designer", "todo_list"},
+        {BuildDesignerPage(), "Designer", "todo_list"},
     };
     for (const Page& page : pages)
         PageControl1->addTab(page.sheet, TarvoIcon(QString::fromLatin1(page.icon)), QString::fromLatin1(page.caption));
@@ -168,10 +173,6 @@ QWidget* TGUIF::BuildBottomPanel()
     MemoMain->setMaximumBlockCount(MessageLogLines);
     MemoMain->setFixedWidth(MessageLogWidth);
 
-    DzHTMLTextTips = Named(new QLabel, "DzHTMLTextTips");
-    DzHTMLTextTips->setTextFormat(Qt::RichText);
-    DzHTMLTextTips->setWordWrap(true);
-    DzHTMLTextTips->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* helpLayout = new QVBoxLayout;
     helpLayout->addWidget(DzHTMLTextTips);
     PanelHelp = Panel("PanelHelp", helpLayout, {11, 0, 0, 0});
@@ -203,4 +204,12 @@ QWidget* TGUIF::BuildBottomPanel()
     PanelBottomMemo = Panel("PanelBottomMemo", layout, {11, 11, 11, 4});
     PanelBottomMemo->setMinimumHeight(MinimumPane);
     return PanelBottomMemo;
+}
+
+QWidget* TGUIF::BuildDesignerPage()
+{
+    designerSheet = new TDesignerSheet(*contextHelp, [this] { return SelectedPorts(); });
+    connect(designerSheet, &TDesignerSheet::DesignTimeChanged, this, &TGUIF::ShowDesignTime);
+    connect(designerSheet, &TDesignerSheet::ApplyClicked, this, &TGUIF::BitBtnDesignerApplyClick);
+    return designerSheet;
 }

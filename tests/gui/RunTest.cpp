@@ -287,6 +287,7 @@ TEST_F(RigGraphTest, AchievedFlowLiesOnItsProgramAfterARestartAndAfterAReset)
     EXPECT_NEAR(device.SerieFlow->XValues().last(), restart + 7.5, 1e-6);
 
     // A reset clears the graph and its time: the next run starts at 0 again.
+    prompts.YesNoAnswers.enqueue(true); // the device is running: stop it and reset
     Find<QAction>("Resetsoftware1")->trigger();
     EXPECT_EQ(window->Engine().GraphTimeZero, 0);
     clock.AdvanceSeconds(20 * 60);
@@ -394,7 +395,7 @@ TEST_F(RunningRigTest, MessageOfATickIsShownOnceAfterItWhileTicksGoOnForEveryDev
     int rowsWhileOpen = 0;
     QList<double> handledBefore;
     prompts.WhileMessageOpen = [&](const QString&) {
-        tickWasOver = !window->EngineLed()->Value();
+        tickWasOver = !window->TickRunning();
         for (const TDeviceInfo& device : DevicesLocal)
             handledBefore.append(device.LastHandled);
         const int rows = DataRows();

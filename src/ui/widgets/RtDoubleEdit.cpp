@@ -39,6 +39,19 @@ void TRtDoubleEdit::SetMaxValue(double limit)
     maxValue = limit;
 }
 
+void TRtDoubleEdit::TakeTypedValue()
+{
+    double typed = 0;
+    if (!TryStrToFloatDot(text(), typed))
+        return;
+    if (Clamped(typed) != typed) {
+        SetValue(typed);
+        return;
+    }
+    value = typed;
+    emit ValueChanged();
+}
+
 double TRtDoubleEdit::Clamped(double candidate) const
 {
     return minValue < maxValue ? std::clamp(candidate, minValue, maxValue) : candidate;

@@ -20,6 +20,10 @@ public:
     // Shows the value with this many significant digits (0: up to 15); the
     // value itself keeps every digit.
     void SetShownDigits(int significant);
+    // Takes the text typed so far as the value when it reads as a number,
+    // leaving the text as typed unless the limits change the number; for
+    // handlers that act on every key.
+    void TakeTypedValue();
 
 signals:
     void ValueChanged();

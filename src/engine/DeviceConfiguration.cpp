@@ -137,7 +137,7 @@ bool ApplyConfiguration(TDeviceInfo device, const TConfigurePage& page, TRunCont
     if (IsMFC(device.DevType) && !UserUnitConverts(device.FlowUnitUser, problem)) {
         // Applied, the unit would leave every flow display at its old number.
         ShowMessage(problem);
-        return;
+        return false;
     }
     if (runControl.StartDeviceThread(device))
         device.Led = view.AddLedForThread();

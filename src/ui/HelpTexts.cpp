@@ -121,7 +121,20 @@ QString FluidListHelpText()
 QString FlowUnitListHelpText()
 {
     return QStringLiteral(
-        "UnitPredefinedMouseEnter`*: the help panel shows the explanation of mass and volumetric flow units and reference conditions that Part 8.6 lists for `ComboBoxFlowUnitPredefine");
+        "Gas flow can be measured by mass or by volume. Same amount of gas will be a different volume "
+        "depending on both the temperature and the pressure. There are many definitions and standards trying "
+        "to pin down the \"right\" reference conditions, often denoted by N- or S- prefix before the "
+        "volumetric unit. These reference conditions vary depending of issuer, industry, region, instrument "
+        "manufacturer, and even with time (when the authors redefine). With volumetric measurements, the "
+        "dissonance between the definition of NTP or STP, as well as the dynamic nature of actual condition "
+        "are recurring sources of error. <BR><LINE:width=full><BR>This software allows flows in: "
+        "<BC:#00FF00>g/min</BC>, which is always the same regardless of conditions, as well as any reference "
+        "condition for volumetric units. The volumetric flow is in <BC:#00FF00>ml/m</BC> (milliliters per "
+        "minute) or in <BC:#00FF00>ccm</BC> (cubic centimeter per minute) as these units are interchangeable. "
+        "The unit name and the reference conditions can be pre-defined from the drop-down menu, or entered by "
+        "hand. Software does not provide definitions for accronyms NTP or STP but users are free to use them "
+        "as befits their needs, as well as any custom reference conditions such as in laboratories at higher "
+        "altitudes and lower ambient pressures.");
 }
 
 QString ToolsPageText()

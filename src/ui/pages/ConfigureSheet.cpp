@@ -82,9 +82,10 @@ TConfigureSheet::TConfigureSheet(QWidget* parent)
     grid->addWidget(ComboBoxDeviceFluidPump, 3, 1, 1, 2); // the same place: one of the two shows
     grid->addWidget(BuildFlowUnitGroup(), 4, 0, 1, 3);
     grid->addWidget(BuildPumpGroup(), 4, 0, 1, 3);
-    grid->addWidget(BitBtn6, 5, 0);
+    grid->addWidget(BuildDeviationGroup(), 5, 0, 1, 3);
+    grid->addWidget(BitBtn6, 6, 0);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
 
     connect(BitBtn6, &QPushButton::clicked, this, &TConfigureSheet::ApplyClicked);
     connect(RtColorPickComboDeviceColor, &TRtColorPickCombo::Changed, this,
@@ -155,6 +156,27 @@ QGroupBox* TConfigureSheet::BuildPumpGroup()
     return GroupBoxConfigurePump;
 }
 
+QGroupBox* TConfigureSheet::BuildDeviationGroup()
+{
+    RtDoubleEditDeviationBand = Named(new TRtDoubleEdit, "RtDoubleEditDeviationBand");
+    RtDoubleEditDeviationBand->SetMinValue(0.1);
+    RtDoubleEditDeviationBand->SetMaxValue(100);
+    RtDoubleEditDeviationBand->SetValue(DefaultDeviationBand_pct);
+    RtDoubleEditDeviationHold = Named(new TRtDoubleEdit, "RtDoubleEditDeviationHold");
+    RtDoubleEditDeviationHold->SetMinValue(1);
+    RtDoubleEditDeviationHold->SetMaxValue(3600);
+    RtDoubleEditDeviationHold->SetValue(DefaultDeviationHold_s);
+
+    GroupBoxDeviationAlarm = Named(new QGroupBox(QStringLiteral("Deviation alarm")), "GroupBoxDeviationAlarm");
+    auto* grid = new QGridLayout(GroupBoxDeviationAlarm);
+    grid->addWidget(Label("LabelDeviationBand", QStringLiteral("Band, % of full scale")), 0, 0);
+    grid->addWidget(RtDoubleEditDeviationBand, 0, 1);
+    grid->addWidget(Label("LabelDeviationHold", QStringLiteral("Hold time, s")), 1, 0);
+    grid->addWidget(RtDoubleEditDeviationHold, 1, 1);
+    grid->setColumnStretch(2, 1);
+    return GroupBoxDeviationAlarm;
+}
+
 void TConfigureSheet::ShowReferenceConditions(bool shown)
 {
     for (QWidget* control : {static_cast<QWidget*>(EditFlowUnitTemperatureC), static_cast<QWidget*>(LabelUnitTemp),
@@ -207,6 +229,9 @@ void TConfigureSheet::ShowDevice(const TDeviceInfo& device)
     RtColorPickComboDeviceColor->SetActiveColor(device.Color);
 
     const bool pump = device.DevType == dtPump;
+    GroupBoxDeviationAlarm->setVisible(HasDeviationAlarm(device.DevType));
+    RtDoubleEditDeviationBand->SetValue(device.DeviationBand_pct);
+    RtDoubleEditDeviationHold->SetValue(device.DeviationHold_s);
     GroupBoxConfigurePump->setVisible(pump);
     GroupBoxFlowUnit->setVisible(!pump);
     ComboBoxDeviceFluidPump->setVisible(pump);
@@ -249,5 +274,7 @@ TConfigurePage TConfigureSheet::Read(const TDeviceInfo& device) const
     page.Color = RtColorPickComboDeviceColor->ActiveColor();
     page.FluidTemperatureC = RtDoubleEditFluidTemperature->Value();
     page.SyringeSizeuL = RtDoubleEditSyringeSizeuL->Value();
+    page.DeviationBand_pct = RtDoubleEditDeviationBand->Value();
+    page.DeviationHold_s = RtDoubleEditDeviationHold->Value();
     return page;
 }

@@ -35,6 +35,15 @@ QLabel* Label(const char* name, const QString& caption)
     return Named(new QLabel(caption), name);
 }
 
+TRtDoubleEdit* LimitedEdit(const char* name, double minValue, double maxValue, double value)
+{
+    auto* edit = Named(new TRtDoubleEdit, name);
+    edit->SetMinValue(minValue);
+    edit->SetMaxValue(maxValue);
+    edit->SetValue(value);
+    return edit;
+}
+
 void SelectFluidRow(QComboBox* list, qint32 fluidID, bool gasList)
 {
     if (fluidID == -1) {
@@ -134,14 +143,8 @@ QGroupBox* TConfigureSheet::BuildPumpGroup()
 {
     auto* unitName = Named(new QLineEdit(QStringLiteral("µl/min")), "EditPumpUnitName");
     unitName->setReadOnly(true);
-    RtDoubleEditFluidTemperature = Named(new TRtDoubleEdit, "RtDoubleEditFluidTemperature");
-    RtDoubleEditFluidTemperature->SetMinValue(-273.15);
-    RtDoubleEditFluidTemperature->SetMaxValue(2000);
-    RtDoubleEditFluidTemperature->SetValue(-273.15);
-    RtDoubleEditSyringeSizeuL = Named(new TRtDoubleEdit, "RtDoubleEditSyringeSizeuL");
-    RtDoubleEditSyringeSizeuL->SetMinValue(12.5);
-    RtDoubleEditSyringeSizeuL->SetMaxValue(12500);
-    RtDoubleEditSyringeSizeuL->SetValue(12500);
+    RtDoubleEditFluidTemperature = LimitedEdit("RtDoubleEditFluidTemperature", -273.15, 2000, -273.15);
+    RtDoubleEditSyringeSizeuL = LimitedEdit("RtDoubleEditSyringeSizeuL", 12.5, 12500, 12500);
 
     GroupBoxConfigurePump = Named(new QGroupBox(QStringLiteral("Pump details")), "GroupBoxConfigurePump");
     auto* grid = new QGridLayout(GroupBoxConfigurePump);
@@ -158,14 +161,8 @@ QGroupBox* TConfigureSheet::BuildPumpGroup()
 
 QGroupBox* TConfigureSheet::BuildDeviationGroup()
 {
-    RtDoubleEditDeviationBand = Named(new TRtDoubleEdit, "RtDoubleEditDeviationBand");
-    RtDoubleEditDeviationBand->SetMinValue(0.1);
-    RtDoubleEditDeviationBand->SetMaxValue(100);
-    RtDoubleEditDeviationBand->SetValue(DefaultDeviationBand_pct);
-    RtDoubleEditDeviationHold = Named(new TRtDoubleEdit, "RtDoubleEditDeviationHold");
-    RtDoubleEditDeviationHold->SetMinValue(1);
-    RtDoubleEditDeviationHold->SetMaxValue(3600);
-    RtDoubleEditDeviationHold->SetValue(DefaultDeviationHold_s);
+    RtDoubleEditDeviationBand = LimitedEdit("RtDoubleEditDeviationBand", 0.1, 100, DefaultDeviationBand_pct);
+    RtDoubleEditDeviationHold = LimitedEdit("RtDoubleEditDeviationHold", 1, 3600, DefaultDeviationHold_s);
 
     GroupBoxDeviationAlarm = Named(new QGroupBox(QStringLiteral("Deviation alarm")), "GroupBoxDeviationAlarm");
     auto* grid = new QGridLayout(GroupBoxDeviationAlarm);

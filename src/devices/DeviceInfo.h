@@ -24,6 +24,10 @@ inline constexpr TRtColor clRtPurple = 0xFF800080;
 inline constexpr TRtColor clRtBrown = 0xFFA52A2A;
 inline constexpr TRtColor clRtBlack = 0xFF000000;
 
+// A controller's deviation alarm unless configured otherwise.
+inline constexpr double DefaultDeviationBand_pct = 5;
+inline constexpr double DefaultDeviationHold_s = 30;
+
 struct tDatapoint {
     double Elapsed = 0; // minutes
     double Flowgpm = 0;
@@ -45,6 +49,11 @@ struct TDeviceInfo {
     TGasFlowDetails FlowUnitUser;
     double Setpoint_pct = 0;
     double Setpoint_gui = 0;
+    // The deviation alarm: how far the achieved flow may stray from the
+    // programmed flow (percent of full scale), and how long it must stay
+    // beyond that, or back inside, before the alarm changes.
+    double DeviationBand_pct = DefaultDeviationBand_pct;
+    double DeviationHold_s = DefaultDeviationHold_s;
     tDeviceControlMode ControlMode = dcmSegment;
     QString SegmentProgram;
     TSegProgTermination SegmentProgramTermination = tspttKeep;
@@ -77,6 +86,13 @@ inline bool HasWorkerThread(const TDeviceInfo& device)
 inline bool IsRunning(const TDeviceInfo& device)
 {
     return HasWorkerThread(device) && device.ControlMode != dcmIdle;
+}
+
+// Controllers whose flow is watched against their setpoint: not the pump,
+// which reports no flow, nor a demonstration device, whose flow is made up.
+inline bool HasDeviationAlarm(tDeviceType type)
+{
+    return IsMFC(type) && type != dtMFCDemo;
 }
 
 QString DeviceTypeName(tDeviceType type);

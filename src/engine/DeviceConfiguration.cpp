@@ -10,6 +10,7 @@
 #include "gas/GasList.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -32,6 +33,11 @@ bool UserUnitConverts(const TGasFlowDetails& user, QString& errors)
     const bool converts = ConvertGasFlow(from, to, errors, report);
     errors = errors.trimmed();
     return converts;
+}
+
+bool IsPositiveNumber(double value)
+{
+    return std::isfinite(value) && value > 0;
 }
 
 } // namespace
@@ -100,6 +106,12 @@ void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfig
         device.FlowUnitUser.Temperature = page.TemperatureC;
         device.FlowUnitUser.Pressure_BarA = page.PressureBarA;
         device.FlowUnitUser.GasFlowType = page.GramsChosen ? gfuGrams : gfuVolumetric;
+        // A band of 0 would sound at every flicker of the reading, one that is
+        // not a number never: neither is taken.
+        if (IsPositiveNumber(page.DeviationBand_pct))
+            device.DeviationBand_pct = page.DeviationBand_pct;
+        if (IsPositiveNumber(page.DeviationHold_s))
+            device.DeviationHold_s = page.DeviationHold_s;
     }
     device.NameRole = page.DeviceName;
     device.Color = page.Color;

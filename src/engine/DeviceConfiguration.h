@@ -20,6 +20,8 @@ struct TConfigurePage {
     double FluidTemperatureC = 0;
     double SyringeSizeuL = 0;
     double DirectSetpoint = 0;
+    double DeviationBand_pct = DefaultDeviationBand_pct; // a controller's deviation alarm
+    double DeviationHold_s = DefaultDeviationHold_s;
 };
 
 // What applying a configuration needs of the window.
@@ -50,7 +52,8 @@ bool PageChangesDosing(const TConfigurePage& page, const TDeviceInfo& device);
 
 // Copies the page into the device record. The syringe is taken only when it
 // is one the pump takes; otherwise the operator is told and the record keeps
-// its syringe and maximum flow. An MFC gas the table does not hold raises
+// its syringe and maximum flow. A deviation band or hold time that is not a
+// positive number leaves the controller's own. An MFC gas the table does not hold raises
 // TarvoError.
 void PageToDevice(const TConfigurePage& page, TDeviceInfo& device, TDeviceConfigurationView& view);
 

@@ -99,6 +99,7 @@ void TEngineTick::Tick()
     const QString timeColumn = rowDue ? DataRowTimeColumn(Now()) : QString();
 
     QString valueColumns;
+    QSet<QString> watched;
     for (int i = 0; i < DevicesLocal.size(); ++i) {
         double value = NoReading;
         const TDeviceInfo& device = DevicesLocal.at(i);
@@ -106,13 +107,16 @@ void TEngineTick::Tick()
                       + device.SegmentProgram;
         if (HasWorkerThread(device))
             view.ShowDeviceState(device); // connecting, faults and their end show as they come
-        if (device.ThreadMFC && IsMFC(device.DevType))
-            value = ServeMFC(i);
-        else if (device.ThreadPump && device.DevType == dtPump)
+        if (device.ThreadMFC && IsMFC(device.DevType)) {
+            std::optional<double> achieved;
+            value = ServeMFC(i, achieved);
+            WatchDeviation(i, achieved, watched);
+        } else if (device.ThreadPump && device.DevType == dtPump)
             value = ServePump(i);
         valueColumns += DataRowValueColumn(value);
     }
     messageSource.clear();
+    EndDeviationWatches(watched);
 
     if (rowDue && !TrimControl(valueColumns).isEmpty()) {
         if (DataHeaderPending) {
@@ -144,7 +148,7 @@ void TEngineTick::TakeWorkerFault(int index, const QString& fault)
     view.ShowDeviceState(device);
 }
 
-double TEngineTick::ServeMFC(int index)
+double TEngineTick::ServeMFC(int index, std::optional<double>& achieved_pct)
 {
     TakeWorkerFault(index, DevicesLocal[index].ThreadMFC->GUIIn.Fault);
     TDeviceInfo& device = DevicesLocal[index];
@@ -164,6 +168,7 @@ double TEngineTick::ServeMFC(int index)
             SetpointAtTime(device.SegmentProgram, DeviceElapsedMinutes(device)).Setpoint;
 
     const double fraction = reading.FlowRate_mass / AlicatCountsFullScale;
+    achieved_pct = fraction * 100;
     if (device.ControlMode != dcmIdle)
         view.FlowSerie(device, GraphMinutes(), fraction * 100);
 
@@ -180,6 +185,62 @@ double TEngineTick::ServeMFC(int index)
     view.Pause(ServedDevicePauseMS);
     view.SetDeviceLamp(lamp, false);
     return current.FlowUnitUser.GasFlowValue;
+}
+
+void TEngineTick::WatchDeviation(int index, const std::optional<double>& achieved_pct, QSet<QString>& watched)
+{
+    const TDeviceInfo& device = DevicesLocal.at(index);
+    if (!HasDeviationAlarm(device.DevType) || !IsRunning(device))
+        return;
+    watched.insert(device.COMPort);
+    TDeviationWatch& watch = deviation[device.COMPort];
+    watch.Name = device.COMPort + QStringLiteral(" (") + DeviceTypeName(device.DevType) + u')';
+    // What the controller is being told now, from its program or direct setpoint.
+    const double programmed = device.ThreadMFC->GUIOut.DeviceStatus.Setpoint_pct;
+    const double band = device.DeviationBand_pct;
+    const double hold = device.DeviationHold_s;
+    switch (watch.Alarm.Feed({MonotonicNow(), programmed, achieved_pct}, band, hold)) {
+    case TDeviationAlarm::dacEntered:
+        view.MM(watch.Name + QStringLiteral(": flow does not follow its setpoint: ")
+                + QString::number(*achieved_pct, 'f', 1) + QStringLiteral(" % of full scale for ")
+                + QString::number(programmed, 'f', 1) + QStringLiteral(" %, more than ") + QString::number(band, 'g', 4)
+                + QStringLiteral(" % apart for ") + QString::number(hold, 'g', 6) + QStringLiteral(" s"));
+        break;
+    case TDeviationAlarm::dacLeft:
+        view.MM(watch.Name + QStringLiteral(": flow follows its setpoint again, within ")
+                + QString::number(band * TDeviationAlarm::ClearingShareOfBand, 'g', 4) + QStringLiteral(" % for ")
+                + QString::number(hold, 'g', 6) + QStringLiteral(" s"));
+        break;
+    case TDeviationAlarm::dacNone:
+        break;
+    }
+}
+
+void TEngineTick::EndDeviationWatches(const QSet<QString>& watched)
+{
+    QStringList alarmed;
+    QStringList names;
+    for (auto it = deviation.begin(); it != deviation.end();) {
+        if (!watched.contains(it.key())) {
+            if (it->Alarm.Alarmed())
+                view.MM(it->Name + QStringLiteral(": deviation alarm off: the device no longer runs"));
+            it = deviation.erase(it);
+            continue;
+        }
+        if (it->Alarm.Alarmed()) {
+            alarmed << it.key();
+            names << it->Name;
+        }
+        ++it;
+    }
+    alarmed.sort();
+    if (alarmed == deviationShown)
+        return;
+    deviationShown = alarmed;
+    names.sort();
+    view.ShowDeviationAlarm(alarmed, names.isEmpty() ? QString()
+                                                     : QStringLiteral("Flow does not follow the setpoint:\n")
+                                                           + names.join(QLatin1Char('\n')));
 }
 
 double TEngineTick::ServePump(int index)

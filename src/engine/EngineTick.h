@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/DeviationAlarm.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -46,12 +48,19 @@ public:
     static constexpr double NoReading = -999999;
 
 private:
-    // Each returns the device's value for the data row.
-    double ServeMFC(int index);
+    // Each returns the device's value for the data row; an MFC also gives
+    // its flow in percent of full scale when the tick brought a reading.
+    double ServeMFC(int index, std::optional<double>& achieved_pct);
     double ServePump(int index);
     // Takes the fault the device's worker reports: a new one goes to the
     // message log once, and the device list shows the state it leads to.
     void TakeWorkerFault(int index, const QString& fault);
+    // Feeds a running controller's deviation alarm; `watched` collects the
+    // ports watched this tick.
+    void WatchDeviation(int index, const std::optional<double>& achieved_pct, QSet<QString>& watched);
+    // Alarms of controllers no longer watched end; the window is told when
+    // the alarmed ones changed.
+    void EndDeviationWatches(const QSet<QString>& watched);
     double GraphMinutes() const;
     static double AchievedFraction(const TDeviceInfo& device, const TPumpSpeedDetails& details);
     // Once per wish the pump cannot reach, in the message log.
@@ -65,4 +74,10 @@ private:
     // By port: the pump fault episode last reported, the unreachable wish last said.
     QHash<QString, quint32> faultSaid;
     QHash<QString, double> outOfReachSaid;
+    struct TDeviationWatch {
+        TDeviationAlarm Alarm;
+        QString Name; // port and type, as the log and the lamp name it
+    };
+    QHash<QString, TDeviationWatch> deviation; // by port
+    QStringList deviationShown; // the alarmed ports the window shows
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct TDeviceInfo;
 class ThhALed;
@@ -18,6 +19,10 @@ public:
     virtual void MM(const QString& message) = 0;
     // The device's "State" in the device list, as it stands now.
     virtual void ShowDeviceState(const TDeviceInfo& device) = 0;
+    // The controllers whose flow does not follow their setpoint, by port:
+    // their rows are marked and the deviation lamp shows `reasons` as its
+    // tool tip. An empty list unmarks every row and puts the lamp out.
+    virtual void ShowDeviationAlarm(const QStringList& ports, const QString& reasons) = 0;
     virtual bool AutoScrollChecked() const = 0;
     virtual void ScrollDataTableToEnd() = 0;
     virtual void MemoSegmentsUpdate() = 0;

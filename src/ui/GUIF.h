@@ -168,6 +168,7 @@ public:
     void MemoSegmentsUpdate() override;
     void Pause(int ms) override;
     void ShowDeviceState(const TDeviceInfo& device) override;
+    void ShowDeviationAlarm(const QStringList& ports, const QString& reasons) override;
     QStringList SelectedPorts() const override;
     void RefreshDevice(TDeviceInfo& device) override;
     void ClearFlowSerie(TDeviceInfo& device) override;
@@ -240,6 +241,7 @@ private:
     TDzHTMLText* DzHTMLTextTips = nullptr;
     QWidget* PanelStatusBar = nullptr;
     ThhALed* LedSaveAlarm = nullptr;
+    ThhALed* LedDeviationAlarm = nullptr;
     QWidget* PanelSelectDevice = nullptr;
     QTreeWidget* ListViewDevices = nullptr;
     QWidget* PanelActions = nullptr;

@@ -5,7 +5,9 @@
 #include "ui/Icons.h"
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/widgets/RtPointSeries.h"
+#include "ui/widgets/hhALed.h"
 
+#include <QBrush>
 #include <QTreeWidget>
 
 namespace {
@@ -94,6 +96,23 @@ void TGUIF::ShowDeviceRow(const TDeviceInfo& device)
 void TGUIF::ShowDeviceState(const TDeviceInfo& device)
 {
     ShowDeviceRow(device);
+}
+
+void TGUIF::ShowDeviationAlarm(const QStringList& ports, const QString& reasons)
+{
+    LedDeviationAlarm->setToolTip(reasons);
+    LedDeviationAlarm->setVisible(!ports.isEmpty());
+    // Red text alone would vanish in a selected row's highlight: the State
+    // column carries a mark as well.
+    for (int row = 0; row < ListViewDevices->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = ListViewDevices->topLevelItem(row);
+        const bool alarmed = ports.contains(item->text(PortColumn));
+        for (int column = PortColumn; column <= NameColumn; ++column) {
+            item->setData(column, Qt::ForegroundRole, alarmed ? QVariant(QBrush(Qt::red)) : QVariant());
+            item->setToolTip(column, alarmed ? QStringLiteral("Flow does not follow the setpoint") : QString());
+        }
+        item->setIcon(StateColumn, alarmed ? TarvoIcon(QStringLiteral("deviation")) : QIcon());
+    }
 }
 
 void TGUIF::ShowAllDevicesUnknown()

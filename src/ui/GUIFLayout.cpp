@@ -65,6 +65,20 @@ QWidget* Panel(const char* name, QBoxLayout* layout, const QMargins& padding)
     return panel;
 }
 
+// A red lamp that shows only while its alarm is raised; its tool tip says why.
+ThhALed* AlarmLamp(const char* name)
+{
+    auto* lamp = Named(new ThhALed, name);
+    lamp->SetBordered(false);
+    lamp->SetBlink(false);
+    lamp->SetLEDStyle(ThhALed::LEDSqLarge);
+    lamp->SetTrueColor(Qt::red);
+    lamp->SetValue(true);
+    lamp->setFixedSize(AlarmLampSize, AlarmLampSize);
+    lamp->hide();
+    return lamp;
+}
+
 } // namespace
 
 void TGUIF::BuildLayout()
@@ -186,16 +200,11 @@ QWidget* TGUIF::BuildBottomPanel()
     PanelStatusBar->setFixedHeight(StatusBarHeight);
     // Beside the status bar, not in it: the device lamps are placed by how
     // many lamps the status bar holds.
-    LedSaveAlarm = Named(new ThhALed, "LedSaveAlarm");
-    LedSaveAlarm->SetBordered(false);
-    LedSaveAlarm->SetBlink(false);
-    LedSaveAlarm->SetLEDStyle(ThhALed::LEDSqLarge);
-    LedSaveAlarm->SetTrueColor(Qt::red);
-    LedSaveAlarm->SetValue(true);
-    LedSaveAlarm->setFixedSize(AlarmLampSize, AlarmLampSize);
-    LedSaveAlarm->hide();
+    LedDeviationAlarm = AlarmLamp("LedDeviationAlarm");
+    LedSaveAlarm = AlarmLamp("LedSaveAlarm");
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(PanelStatusBar, 1);
+    statusRow->addWidget(LedDeviationAlarm);
     statusRow->addWidget(LedSaveAlarm);
 
     auto* layout = new QVBoxLayout;

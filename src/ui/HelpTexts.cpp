@@ -66,6 +66,10 @@ const THelpEntry HelpEntries[] = {
      "List of available devices. Many actions can be applied to multiple devices at once. To select multiple devices use <B>ctrl</B> or <B>shift</B> with <B>left mouse</B> click. For actions affecting only one device, the the last item selected has focus. Selected items are marked with hollow diamond. Focused row is marked with solid diamond."},
     {"MixDesignGroupBox",
      "Set the time for mixture designer. Changing time will retrieve flows at specified time in segment program. Trackbar reacts to <B>arrow keys</B> and <B>mouse wheel</B> for small changes, and <B>page up/down</B> for large changes. Overall changes the time value between 0 and the largest value in the segment program. Exact step for mouse wheel is determined by Windows settings."},
+    {"RtDoubleEditDeviationBand",
+     "How far the achieved flow may stray from the programmed flow, in % of full scale, before the <B>deviation alarm</B> counts it. The alarm ends once the flow has stayed within 80 % of this band for the hold time."},
+    {"RtDoubleEditDeviationHold",
+     "How long the flow must stay outside the band before the <B>deviation alarm</B> lights (a red lamp in the status bar, the device's row marked in red), and back inside before it clears. After each step of the setpoint the check first waits this long."},
     {"RtDoubleEditDesignMixTime",
      "Manually entering the time gives more precission, allowing fractions, and specifying times after the last segment."},
 };

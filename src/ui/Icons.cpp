@@ -205,6 +205,18 @@ void SignBox(QPainter& p, bool plus)
         p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
 }
 
+// The flow does not follow its setpoint: the red of the alarm lamp with a
+// mark that shows also on a selected row.
+void Deviation(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xD0, 0x10, 0x10));
+    p.drawRoundedRect(QRectF(1, 1, 14, 14), 2.5, 2.5);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(6.8, 3, 2.4, 7), 1, 1);
+    p.drawEllipse(QPointF(8, 12.2), 1.3, 1.3);
+}
+
 const QHash<QString, Drawing>& Drawings()
 {
     static const QHash<QString, Drawing> drawings = {
@@ -226,6 +238,7 @@ const QHash<QString, Drawing>& Drawings()
         {QStringLiteral("increase-arrow-up"), IncreaseArrowUp},
         {QStringLiteral("plusb"), [](QPainter& p) { SignBox(p, true); }},
         {QStringLiteral("minusb"), [](QPainter& p) { SignBox(p, false); }},
+        {QStringLiteral("deviation"), Deviation},
     };
     return drawings;
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -95,6 +96,32 @@ TEST_F(DeviceConfigurationTest, ApplyStartsTheWorkerOnceAndRecoloursItsLamp)
     EXPECT_EQ(Device(0).ThreadMFC, configured.ThreadMFC) << "no second worker";
     EXPECT_EQ(window.lampColours.value(configured.Led), 0xFF0000FFu);
     EXPECT_EQ(Device(0).FlowUnitUser.GasFlowType, gfuGrams);
+}
+
+TEST_F(DeviceConfigurationTest, DeviationBandAndHoldTimeAreTakenOnlyAsPositiveNumbers)
+{
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* name;
+        double band, hold;
+        double takenBand, takenHold;
+    } cases[] = {
+        {"both taken", 2, 10, 2, 10},
+        {"no band at all", 0, 10, 3, 10},
+        {"negative hold", 2, -5, 2, 20},
+        {"not numbers", NaN, NaN, 3, 20},
+        {"infinite", std::numeric_limits<double>::infinity(), 10, 3, 10},
+    };
+    for (const auto& c : cases) {
+        TDeviceInfo device = Device(0);
+        device.DeviationBand_pct = 3;
+        device.DeviationHold_s = 20;
+        page.DeviationBand_pct = c.band;
+        page.DeviationHold_s = c.hold;
+        PageToDevice(page, device, window);
+        EXPECT_EQ(device.DeviationBand_pct, c.takenBand) << c.name;
+        EXPECT_EQ(device.DeviationHold_s, c.takenHold) << c.name;
+    }
 }
 
 TEST_F(DeviceConfigurationTest, TheHeaderAfterApplyNamesTheDevicesUnitAndGas)
@@ -204,6 +231,12 @@ TEST(PageChangesDosing, OnlyNameAndColourLeaveWhatTheDeviceDosesAlone)
              p.DeviceName = QStringLiteral("Anode");
              p.Color = clRtRed;
              p.DirectSetpoint = 60;
+         },
+         false},
+        {"MFC deviation band and hold time", mfc,
+         [](TConfigurePage& p) {
+             p.DeviationBand_pct = 2;
+             p.DeviationHold_s = 10;
          },
          false},
         {"MFC gas", mfc, [](TConfigurePage& p) { p.FluidID = 8; }, true},

@@ -39,6 +39,12 @@ public:
             shown << state;
     }
     bool FlowDataLogFileEnsure(bool AlwaysAsk) override { return dataLog.FlowDataLogFileEnsure(AlwaysAsk); }
+    void ShowDeviationAlarm(const QStringList& ports, const QString& reasons) override
+    {
+        deviationPorts = ports;
+        deviationReasons = reasons;
+        ++deviationShows;
+    }
     bool AutoScrollChecked() const override { return true; }
     void ScrollDataTableToEnd() override { ++scrolls; }
     void MemoSegmentsUpdate() override { ++segmentTableRefreshes; }
@@ -79,6 +85,9 @@ public:
     QMap<QString, QStringList> shownStates; // each state change of the device list, by port
     QMap<QString, QString> states; // the device list's "State", as the engine last showed it
     QStringList log;
+    QStringList deviationPorts; // the controllers the window shows in deviation alarm
+    QString deviationReasons;
+    int deviationShows = 0;
     QStringList dataLines;
     int scrolls = 0;
     int segmentTableRefreshes = 0;

@@ -1,6 +1,7 @@
 #include "FakeViews.h"
 
 #include "app/Startup.h"
+#include "base/Clock.h"
 #include "base/MainThreadWait.h"
 #include "engine/EngineTick.h"
 #include "engine/RunControl.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <functional>
@@ -271,6 +273,48 @@ const FaultRow Rows[] = {
          EXPECT_FALSE(t.instrument.Held());
          EXPECT_EQ(t.instrument.Setpoint_counts(), 0);
          EXPECT_TRUE(WaitProcessingEvents([&] { return t.FlowNear(0, 300); }, 5000));
+     }},
+    {"HeldValveRaisesTheDeviationAlarmAndItClearsWithHysteresis",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         t.Device().DeviationHold_s = 2; // band 5 % of full scale
+         const auto alarmed = [&] { return t.window.deviationPorts.contains(FaultTable::Port); };
+         const auto secondsSince = [](double moment) { return (MonotonicNow() - moment) * SecondsPerDay; };
+         ASSERT_TRUE(t.HoldValve());
+         t.ApplyDirect(20);
+         const double stepped = MonotonicNow();
+         ASSERT_TRUE(t.TickUntil(alarmed, 20000));
+         EXPECT_GE(secondsSince(stepped), 4) << "one hold time to settle after the step, one beyond the band";
+         EXPECT_EQ(t.LogLines(QStringLiteral("COM6 (MFC-A): flow does not follow its setpoint: 50.")), 1);
+         EXPECT_EQ(t.State(), "Direct");
+
+         // Held at 50 for 45.5: inside the band, not inside 80 % of it.
+         t.ApplyDirect(45.5);
+         t.TickForMS(8000);
+         EXPECT_TRUE(alarmed());
+
+         t.instrument.SetStatusCodes({});
+         const double released = MonotonicNow();
+         ASSERT_TRUE(t.TickUntil([&] { return !alarmed(); }, 20000));
+         EXPECT_GE(secondsSince(released), 2);
+         EXPECT_TRUE(t.FlowNear(0.455 * FaultTable::FullScaleCounts, 300));
+         EXPECT_EQ(t.LogLines(QStringLiteral("COM6 (MFC-A): flow follows its setpoint again")), 1);
+         EXPECT_EQ(t.LogLines(QStringLiteral("does not follow")), 1);
+     }},
+    {"ControllerFollowingItsProgramThroughStepsRaisesNoAlarm",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.StartController(8));
+         t.Device().DeviationHold_s = 2;
+         // Steps of 60 and 50 %, a ramp of 1.25 % a second, a step down.
+         t.Device().SegmentProgram = QStringLiteral("0 20 Step\r\n0.05 80 Step\r\n0.1 30 Step\r\n0.3 45 Ramp\r\n"
+                                                    "0.35 10 Step\r\n0.45 10 Step");
+         t.control.ButtonSegmentProgramStartClick();
+         ASSERT_TRUE(t.TickUntil([&] { return DeviceElapsedMinutes(t.Device()) > 0.45; }, 60000));
+         const QList<double> plotted = t.PlottedPercent();
+         EXPECT_TRUE(std::any_of(plotted.begin(), plotted.end(), [](double y) { return y > 75; }));
+         EXPECT_LT(plotted.last(), 15) << "it followed to the end";
+         EXPECT_EQ(t.window.deviationShows, 0);
+         EXPECT_EQ(t.LogLines(QStringLiteral("follow")), 0);
      }},
     {"SilentAtStopIsNamed",
      [](FaultTable& t) {

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -252,6 +253,54 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
     EXPECT_EQ(mfc.Setpoint_counts(), 0);
     EXPECT_FALSE(pump.IsBusy());
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().indexOf(QStringLiteral("Timeout")) < 0);
+}
+
+// The band and hold time set on the Configure page; the lamp and the row
+// marked while a held valve keeps the flow from its new setpoint.
+TEST_F(RigWindowTest, HeldValveLightsTheDeviationLampAndMarksItsRow)
+{
+    const QString port = QStringLiteral("COM6");
+    Focus(port);
+    ChooseFluid("ComboBoxDeviceFluid", 8);
+    Find<TRtDoubleEdit>("RtDoubleEditDeviationHold")->SetValue(10);
+    Click("BitBtn6");
+    EXPECT_EQ(Device(port).DeviationHold_s, 10);
+    EXPECT_EQ(Device(port).DeviationBand_pct, 5);
+
+    const auto direct = [&](double percent) {
+        Find<TRtDoubleEdit>("RtDoubleEditDirectControlDesiredFlow")->SetValue(percent);
+        Click("BitBtn7");
+    };
+    prompts.InputAnswers.enqueue(QStringLiteral("rig"));
+    direct(50);
+    for (int i = 0; i < 30 && std::abs(mfc.Flow_counts() - 32000) > 300; ++i)
+        ASSERT_NO_FATAL_FAILURE(TickOnReadings(1, {port}));
+    mfc.SetStatusCodes({QStringLiteral("HLD")});
+    for (int i = 0; i < 30 && !Device(port).ThreadMFC->GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::HLD); ++i)
+        ASSERT_NO_FATAL_FAILURE(TickOnReadings(1, {port}));
+
+    auto* lamp = Find<ThhALed>("LedDeviationAlarm");
+    QTreeWidgetItem* row = Devices()->findItems(port, Qt::MatchExactly).first();
+    EXPECT_TRUE(lamp->isHidden());
+    direct(20);
+    int ticks = 0;
+    for (; ticks < 10 && lamp->isHidden(); ++ticks)
+        ASSERT_NO_FATAL_FAILURE(TickOnReadings(5, {port}));
+    EXPECT_GE(ticks, 5) << "a hold time to settle after the step, and one beyond the band";
+    ASSERT_TRUE(lamp->isVisible());
+    EXPECT_EQ(lamp->toolTip(), QStringLiteral("Flow does not follow the setpoint:\nCOM6 (MFC-A)"));
+    EXPECT_EQ(row->text(1), QStringLiteral("Direct"));
+    EXPECT_FALSE(row->icon(1).isNull());
+    EXPECT_EQ(row->foreground(4).color(), QColor(Qt::red));
+    EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().contains(
+        QStringLiteral("COM6 (MFC-A): flow does not follow its setpoint")));
+
+    mfc.SetStatusCodes({});
+    for (int i = 0; i < 10 && lamp->isVisible(); ++i)
+        ASSERT_NO_FATAL_FAILURE(TickOnReadings(5, {port}));
+    EXPECT_TRUE(lamp->isHidden());
+    EXPECT_TRUE(row->icon(1).isNull());
+    EXPECT_FALSE(row->data(4, Qt::ForegroundRole).isValid());
 }
 
 class RigGraphTest : public RigWindowTest {

@@ -26,6 +26,8 @@ TDeviceInfo Controller(bool grams)
     device.FlowUnitUser.GasFlowType = grams ? gfuGrams : gfuVolumetric;
     device.FlowUnitUser.Temperature = 20;
     device.FlowUnitUser.Pressure_BarA = 1.01325;
+    device.DeviationBand_pct = 2.5;
+    device.DeviationHold_s = 12;
     return device;
 }
 
@@ -73,6 +75,7 @@ TEST_P(ConfigureSheetShows, ReadsBackTheRecordItShows)
     const bool pump = device.DevType == dtPump;
     EXPECT_EQ(sheet.findChild<QGroupBox*>(QStringLiteral("GroupBoxConfigurePump"))->isVisible(), pump);
     EXPECT_EQ(sheet.findChild<QGroupBox*>(QStringLiteral("GroupBoxFlowUnit"))->isVisible(), !pump);
+    EXPECT_EQ(sheet.findChild<QGroupBox*>(QStringLiteral("GroupBoxDeviationAlarm"))->isVisible(), !pump);
     if (pump) {
         EXPECT_EQ(page.FluidTemperatureC, device.FluidTemperatureC);
         EXPECT_EQ(page.SyringeSizeuL, device.SyringeSizeuL);
@@ -80,6 +83,8 @@ TEST_P(ConfigureSheetShows, ReadsBackTheRecordItShows)
         EXPECT_EQ(page.FlowUnitName, device.FlowUnitUser.Name);
         EXPECT_EQ(page.TemperatureC, device.FlowUnitUser.Temperature);
         EXPECT_EQ(page.PressureBarA, device.FlowUnitUser.Pressure_BarA);
+        EXPECT_EQ(page.DeviationBand_pct, 2.5);
+        EXPECT_EQ(page.DeviationHold_s, 12);
     }
 }
 

@@ -35,6 +35,15 @@ QLabel* Label(const char* name, const QString& caption)
     return Named(new QLabel(caption), name);
 }
 
+TRtDoubleEdit* LimitedEdit(const char* name, double minValue, double maxValue, double value)
+{
+    auto* edit = Named(new TRtDoubleEdit, name);
+    edit->SetMinValue(minValue);
+    edit->SetMaxValue(maxValue);
+    edit->SetValue(value);
+    return edit;
+}
+
 void SelectFluidRow(QComboBox* list, qint32 fluidID, bool gasList)
 {
     if (fluidID == -1) {
@@ -82,9 +91,10 @@ TConfigureSheet::TConfigureSheet(QWidget* parent)
     grid->addWidget(ComboBoxDeviceFluidPump, 3, 1, 1, 2); // the same place: one of the two shows
     grid->addWidget(BuildFlowUnitGroup(), 4, 0, 1, 3);
     grid->addWidget(BuildPumpGroup(), 4, 0, 1, 3);
-    grid->addWidget(BitBtn6, 5, 0);
+    grid->addWidget(BuildDeviationGroup(), 5, 0, 1, 3);
+    grid->addWidget(BitBtn6, 6, 0);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
 
     connect(BitBtn6, &QPushButton::clicked, this, &TConfigureSheet::ApplyClicked);
     connect(RtColorPickComboDeviceColor, &TRtColorPickCombo::Changed, this,
@@ -133,14 +143,8 @@ QGroupBox* TConfigureSheet::BuildPumpGroup()
 {
     auto* unitName = Named(new QLineEdit(QStringLiteral("µl/min")), "EditPumpUnitName");
     unitName->setReadOnly(true);
-    RtDoubleEditFluidTemperature = Named(new TRtDoubleEdit, "RtDoubleEditFluidTemperature");
-    RtDoubleEditFluidTemperature->SetMinValue(-273.15);
-    RtDoubleEditFluidTemperature->SetMaxValue(2000);
-    RtDoubleEditFluidTemperature->SetValue(-273.15);
-    RtDoubleEditSyringeSizeuL = Named(new TRtDoubleEdit, "RtDoubleEditSyringeSizeuL");
-    RtDoubleEditSyringeSizeuL->SetMinValue(12.5);
-    RtDoubleEditSyringeSizeuL->SetMaxValue(12500);
-    RtDoubleEditSyringeSizeuL->SetValue(12500);
+    RtDoubleEditFluidTemperature = LimitedEdit("RtDoubleEditFluidTemperature", -273.15, 2000, -273.15);
+    RtDoubleEditSyringeSizeuL = LimitedEdit("RtDoubleEditSyringeSizeuL", 12.5, 12500, 12500);
 
     GroupBoxConfigurePump = Named(new QGroupBox(QStringLiteral("Pump details")), "GroupBoxConfigurePump");
     auto* grid = new QGridLayout(GroupBoxConfigurePump);
@@ -153,6 +157,21 @@ QGroupBox* TConfigureSheet::BuildPumpGroup()
     grid->setColumnStretch(2, 1);
     GroupBoxConfigurePump->hide();
     return GroupBoxConfigurePump;
+}
+
+QGroupBox* TConfigureSheet::BuildDeviationGroup()
+{
+    RtDoubleEditDeviationBand = LimitedEdit("RtDoubleEditDeviationBand", 0.1, 100, DefaultDeviationBand_pct);
+    RtDoubleEditDeviationHold = LimitedEdit("RtDoubleEditDeviationHold", 1, 3600, DefaultDeviationHold_s);
+
+    GroupBoxDeviationAlarm = Named(new QGroupBox(QStringLiteral("Deviation alarm")), "GroupBoxDeviationAlarm");
+    auto* grid = new QGridLayout(GroupBoxDeviationAlarm);
+    grid->addWidget(Label("LabelDeviationBand", QStringLiteral("Band, % of full scale")), 0, 0);
+    grid->addWidget(RtDoubleEditDeviationBand, 0, 1);
+    grid->addWidget(Label("LabelDeviationHold", QStringLiteral("Hold time, s")), 1, 0);
+    grid->addWidget(RtDoubleEditDeviationHold, 1, 1);
+    grid->setColumnStretch(2, 1);
+    return GroupBoxDeviationAlarm;
 }
 
 void TConfigureSheet::ShowReferenceConditions(bool shown)
@@ -207,6 +226,9 @@ void TConfigureSheet::ShowDevice(const TDeviceInfo& device)
     RtColorPickComboDeviceColor->SetActiveColor(device.Color);
 
     const bool pump = device.DevType == dtPump;
+    GroupBoxDeviationAlarm->setVisible(HasDeviationAlarm(device.DevType));
+    RtDoubleEditDeviationBand->SetValue(device.DeviationBand_pct);
+    RtDoubleEditDeviationHold->SetValue(device.DeviationHold_s);
     GroupBoxConfigurePump->setVisible(pump);
     GroupBoxFlowUnit->setVisible(!pump);
     ComboBoxDeviceFluidPump->setVisible(pump);
@@ -249,5 +271,7 @@ TConfigurePage TConfigureSheet::Read(const TDeviceInfo& device) const
     page.Color = RtColorPickComboDeviceColor->ActiveColor();
     page.FluidTemperatureC = RtDoubleEditFluidTemperature->Value();
     page.SyringeSizeuL = RtDoubleEditSyringeSizeuL->Value();
+    page.DeviationBand_pct = RtDoubleEditDeviationBand->Value();
+    page.DeviationHold_s = RtDoubleEditDeviationHold->Value();
     return page;
 }

@@ -40,6 +40,7 @@ signals:
 private:
     QGroupBox* BuildFlowUnitGroup();
     QGroupBox* BuildPumpGroup();
+    QGroupBox* BuildDeviationGroup();
     void ShowReferenceConditions(bool shown);
 
     QLineEdit* EditDeviceType = nullptr;
@@ -58,5 +59,8 @@ private:
     QGroupBox* GroupBoxConfigurePump = nullptr;
     TRtDoubleEdit* RtDoubleEditFluidTemperature = nullptr;
     TRtDoubleEdit* RtDoubleEditSyringeSizeuL = nullptr;
+    QGroupBox* GroupBoxDeviationAlarm = nullptr;
+    TRtDoubleEdit* RtDoubleEditDeviationBand = nullptr;
+    TRtDoubleEdit* RtDoubleEditDeviationHold = nullptr;
     QPushButton* BitBtn6 = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "engine/RunControl.h"
 #include "engine/RunControlView.h"
 #include "engine/SegmentDesign.h"
+#include "engine/SoftwareState.h"
 #include "engine/WriteAlarm.h"
 
 #include <QMainWindow>
@@ -151,6 +152,13 @@ public:
     void MergeSegments();
     void SaveSegmentProgramAs1Click();
     void LoadSegmentProgram2Click();
+
+    // The operator's set-up kept in a file.
+    TSoftwareState CurrentSoftwareState() const;
+    void Savesoftwarestate1Click();
+    void Loadsoftwarestate1Click();
+    // Refused (false) while a device runs; tells which entries found no device.
+    bool ApplySoftwareState(const TSoftwareState& state);
     void ListViewSegmentProgramMouseUp(QMouseEvent* event);
 
     // Data log and data table.

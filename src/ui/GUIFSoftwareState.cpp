@@ -56,7 +56,7 @@ bool TGUIF::ApplySoftwareState(const TSoftwareState& state)
 {
     QStringList unplaced;
     if (!LoadSoftwareState(state, runControl, engine, *this, unplaced)) {
-        ShowMessage(QStringLiteral("Stop all devices before loading a software state"));
+        ShowMessage(QStringLiteral("Stop all running devices before loading a software state."));
         return false;
     }
     SetTimeUnit(state.TimeUnit);

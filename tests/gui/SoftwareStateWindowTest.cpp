@@ -61,6 +61,6 @@ TEST_F(SoftwareStateWindowTest, LoadIsRefusedWhileADeviceRuns)
 
     prompts.FileAnswers.enqueue(StateFile());
     Find<QAction>("Loadsoftwarestate1")->trigger();
-    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Stop all devices before loading a software state")});
+    EXPECT_EQ(prompts.Messages, QStringList{QStringLiteral("Stop all running devices before loading a software state.")});
     EXPECT_EQ(Device(QStringLiteral("COMX")).ControlMode, dcmDirect);
 }

@@ -48,7 +48,13 @@ TConfigurePage PageFromJson(const QJsonObject& json)
     return page;
 }
 
-// Serial numbers match exactly: "123456" must not take the place of "1234567".
+QString EntryName(const TSavedDevice& saved)
+{
+    return saved.Page.DeviceName + QStringLiteral(" (serial ") + saved.Serial + u')';
+}
+
+} // namespace
+
 int IndexOfSerial(const QString& serial)
 {
     if (serial.isEmpty())
@@ -59,13 +65,6 @@ int IndexOfSerial(const QString& serial)
     }
     return -1;
 }
-
-QString EntryName(const TSavedDevice& saved)
-{
-    return saved.Page.DeviceName + QStringLiteral(" (serial ") + saved.Serial + u')';
-}
-
-} // namespace
 
 TConfigurePage DeviceToPage(const TDeviceInfo& device)
 {

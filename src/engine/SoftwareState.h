@@ -28,6 +28,10 @@ struct TSoftwareState {
     QList<QByteArray> SplitterLayout;
 };
 
+// Index in DevicesLocal of the device with this serial number, matched
+// exactly ("123456" is not "1234567"); -1 when none has it.
+int IndexOfSerial(const QString& serial);
+
 // The Configure page that would give the device its present configuration.
 TConfigurePage DeviceToPage(const TDeviceInfo& device);
 TSoftwareState CaptureSoftwareState(const QList<TDeviceInfo>& devices);

@@ -1,12 +1,19 @@
-// "Save software state" and "Load software state".
+// "Save software state", "Load software state" and taking up a run the
+// program did not end.
 #include "ui/GUIF.h"
 
+#include "base/Clock.h"
+#include "base/FileWriter.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompts.h"
 #include "devices/DeviceRegistry.h"
+#include "engine/RunResume.h"
+#include "engine/RunState.h"
 #include "engine/SoftwareState.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QSplitter>
 
 namespace {
@@ -69,4 +76,50 @@ bool TGUIF::ApplySoftwareState(const TSoftwareState& state)
     if (!unplaced.isEmpty())
         ShowMessage(QStringLiteral("Not placed on this rig:\n") + unplaced.join(u'\n'));
     return true;
+}
+
+void TGUIF::OfferResumeOfInterruptedRun()
+{
+    // The latest run first; an older one left behind is offered at the next start.
+    const QStringList files = FindRunStateFiles(DataLogFolder());
+    if (files.isEmpty())
+        return;
+    const QString fileName = files.first();
+    TRunState state;
+    QString error, ignored;
+    if (!ReadRunStateFile(fileName, state, error)) {
+        ShowMessage(QStringLiteral("An interrupted run left a record that cannot be read (%1): %2. "
+                                   "Check that its instruments are at rest.")
+                        .arg(QFileInfo(fileName).fileName(), error));
+        CurrentFileWriter().RemoveFile(fileName, ignored);
+        return;
+    }
+    const bool resume = CurrentPrompts().AskYesNo(ResumeQuestion(state));
+    // Either way its instruments must be found before they can be reached.
+    if (!MissingRunningDevices(state).isEmpty() && !searchDone)
+        Searchdevices1Click();
+    if (!resume) {
+        QStringList unreached;
+        BringRunToRest(state, runControl, engine, *this, unreached);
+        CurrentFileWriter().RemoveFile(fileName, ignored);
+        MM(QStringLiteral("Interrupted run discarded: ") + QFileInfo(state.DataLogFileName).fileName());
+        if (!unreached.isEmpty())
+            ShowMessage(QStringLiteral("Not found to bring to rest, check them:\n") + unreached.join(u'\n'));
+        return;
+    }
+    ContinueDataLog(state.DataLogFileName);
+    runStateKeeper.Adopt(fileName);
+    ApplySoftwareState(state.Setup);
+    ResumeRunningDevices(state, runControl, DaysToDateTime(Now()));
+    // The rows of the interrupted run are in the file again at once.
+    FlowDataSave(true);
+}
+
+void TGUIF::ContinueDataLog(const QString& fileName)
+{
+    dataLog.ContinueLog(fileName, ReadDataLogLines(fileName) << ResumeMarkerRow(Now()));
+    MemoData->setPlainText(dataLog.DataTable().join(u'\n'));
+    messageFile.FollowDataLog(fileName);
+    MM(QStringLiteral("Data log file: ") + QFileInfo(fileName).fileName());
+    FlowDataLogFileCaption();
 }

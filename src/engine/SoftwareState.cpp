@@ -28,6 +28,8 @@ QJsonObject PageToJson(const TConfigurePage& page)
         {QStringLiteral("fluidTemperatureC"), page.FluidTemperatureC},
         {QStringLiteral("syringeuL"), page.SyringeSizeuL},
         {QStringLiteral("directSetpoint"), page.DirectSetpoint},
+        {QStringLiteral("deviationBandPercent"), page.DeviationBand_pct},
+        {QStringLiteral("deviationHoldSeconds"), page.DeviationHold_s},
     };
 }
 
@@ -45,6 +47,8 @@ TConfigurePage PageFromJson(const QJsonObject& json)
     page.FluidTemperatureC = json.value(QStringLiteral("fluidTemperatureC")).toDouble();
     page.SyringeSizeuL = json.value(QStringLiteral("syringeuL")).toDouble();
     page.DirectSetpoint = json.value(QStringLiteral("directSetpoint")).toDouble();
+    page.DeviationBand_pct = json.value(QStringLiteral("deviationBandPercent")).toDouble(page.DeviationBand_pct);
+    page.DeviationHold_s = json.value(QStringLiteral("deviationHoldSeconds")).toDouble(page.DeviationHold_s);
     return page;
 }
 
@@ -80,6 +84,8 @@ TConfigurePage DeviceToPage(const TDeviceInfo& device)
     page.FluidTemperatureC = device.FluidTemperatureC;
     page.SyringeSizeuL = device.SyringeSizeuL;
     page.DirectSetpoint = device.Setpoint_gui;
+    page.DeviationBand_pct = device.DeviationBand_pct;
+    page.DeviationHold_s = device.DeviationHold_s;
     return page;
 }
 

@@ -23,6 +23,8 @@ protected:
         page.DeviceName = QStringLiteral("Anode side");
         page.Color = 0x80123456;
         page.DirectSetpoint = 40;
+        page.DeviationBand_pct = 7.5;
+        page.DeviationHold_s = 45;
     }
     void TearDown() override { control.TerminateThreads(TRunControl::ShutdownTimeoutS); }
 
@@ -76,6 +78,8 @@ TEST_F(SoftwareStateTest, SaveResetLoadGivesTheSameDevicesProgramsAndUnits)
     EXPECT_EQ(loaded.NameRole, QStringLiteral("Anode side"));
     EXPECT_EQ(loaded.Color, 0x80123456u);
     EXPECT_EQ(loaded.Setpoint_gui, 40);
+    EXPECT_EQ(loaded.DeviationBand_pct, 7.5);
+    EXPECT_EQ(loaded.DeviationHold_s, 45);
     EXPECT_EQ(window.lampColours.value(loaded.Led), 0x80123456u);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     // Without a window manager "maximised" means nothing; the size still fills the screen.
     window.resize(window.screen()->availableSize());
     window.showMaximized();
+    QTimer::singleShot(0, &window, &TGUIF::OfferResumeOfInterruptedRun);
     const int exitCode = app.exec();
     SetPrompts(nullptr);
     return exitCode;

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <filesystem>
+#include <system_error>
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -48,6 +51,20 @@ bool FileWriter::RenameFile(const QString& from, const QString& to, QString& err
     if (file.rename(to))
         return true;
     error = QStringLiteral("Cannot rename \"%1\". %2").arg(QDir::toNativeSeparators(from), file.errorString());
+    return false;
+}
+
+bool FileWriter::ReplaceFile(const QString& from, const QString& to, QString& error)
+{
+    // std::filesystem::rename replaces an existing target (rename(2),
+    // MoveFileEx with MOVEFILE_REPLACE_EXISTING); QFile::rename refuses to.
+    std::error_code code;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()),
+                            code);
+    if (!code)
+        return true;
+    error = QStringLiteral("Cannot rename \"%1\". %2")
+                .arg(QDir::toNativeSeparators(from), QString::fromLocal8Bit(code.message()));
     return false;
 }
 

@@ -17,6 +17,9 @@ public:
     // Creates the file when it is missing, then adds `bytes` at its end.
     virtual bool AppendFile(const QString& path, const QByteArray& bytes, QString& error);
     virtual bool RenameFile(const QString& from, const QString& to, QString& error);
+    // Renames `from` over `to` in one step: a reader finds the old file or
+    // the new one, never neither.
+    virtual bool ReplaceFile(const QString& from, const QString& to, QString& error);
     virtual bool RemoveFile(const QString& path, QString& error);
 };
 

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -58,7 +59,7 @@ bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
                                        QStringLiteral("Name for the data log file (date and hour are added):"),
                                        answer)) {
         const QString name = CleanDataLogName(answer) + DataLogFileSuffix(Now()) + QStringLiteral(".txt");
-        const QString path = QDir(ProgramFolder()).filePath(QStringLiteral("Logs/") + name);
+        const QString path = QDir(DataLogFolder()).filePath(name);
         // A name the file system refuses would fail every save from now on
         // without anything reaching the disk: better refused now.
         const QString problem = DataLogNameProblem(path);
@@ -89,6 +90,8 @@ void TDataLog::FlowDataSave(bool ForceSave)
         qCDebug(lcDataLog) << "saved" << fileName;
         if (alarm)
             alarm->Succeeded(TWriteAlarm::DataLogWriter);
+        if (saved)
+            saved();
         return;
     }
     if (error.isEmpty())
@@ -97,6 +100,13 @@ void TDataLog::FlowDataSave(bool ForceSave)
     if (alarm)
         alarm->Failed(TWriteAlarm::DataLogWriter,
                       QStringLiteral("The data log has not been saved for a minute: ") + error, SaveAlarmSeconds);
+}
+
+void TDataLog::ContinueLog(const QString& name, const QStringList& earlierLines)
+{
+    fileName = name;
+    lastSave = 0;
+    table = earlierLines + table;
 }
 
 bool TDataLog::SaveTable(QString& error)
@@ -130,6 +140,22 @@ QString TDataLog::FlowDataLogFileCaption() const
 {
     return QStringLiteral("Data log file: ")
          + (fileName.isEmpty() ? QStringLiteral("<not set>") : QFileInfo(fileName).fileName());
+}
+
+QString DataLogFolder()
+{
+    return QDir(ProgramFolder()).filePath(QStringLiteral("Logs"));
+}
+
+QStringList ReadDataLogLines(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = DecodeTextFileBytes(file.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // after the last line's CR LF
+    return lines;
 }
 
 QString CleanDataLogName(const QString& answer)

@@ -44,6 +44,14 @@ public:
     // two previous versions as ".bak1" and ".bak2".
     void FlowDataSave(bool ForceSave);
 
+    // Called after each save that reached the log file.
+    void SetSavedSink(std::function<void()> sink) { saved = std::move(sink); }
+
+    // Takes up the log of an interrupted run: `fileName` becomes the log
+    // file and its rows `earlierLines` go before the rows recorded since
+    // start-up, so the next save keeps them all.
+    void ContinueLog(const QString& fileName, const QStringList& earlierLines);
+
     // Saves failing for this long raise the alarm.
     static constexpr double SaveAlarmSeconds = 60;
 
@@ -56,10 +64,16 @@ private:
     MessageSink mm;
     TableSink shown;
     TWriteAlarm* alarm;
+    std::function<void()> saved;
     QStringList table;
     QString fileName;
     double lastSave = 0;
 };
+
+// The folder of the data logs: "Logs" in the program folder.
+QString DataLogFolder();
+// The lines of a data log file; none when it cannot be read.
+QStringList ReadDataLogLines(const QString& fileName);
 
 // The operator's answer made fit for a file name: trimmed, without control
 // characters and the characters a file name may not hold; "log" when

@@ -95,6 +95,12 @@ void TRunControl::StartGraphClock()
         engine.GraphTimeZero = MonotonicNow();
 }
 
+void TRunControl::RunChanged() const
+{
+    if (runChanged)
+        runChanged();
+}
+
 void TRunControl::ButtonSegmentProgramStartClick()
 {
     if (!view.FlowDataLogFileEnsure(false)) {
@@ -117,6 +123,7 @@ void TRunControl::ButtonSegmentProgramStartClick()
         view.RefreshDevice(device);
     }
     StartGraphClock();
+    RunChanged();
 }
 
 void TRunControl::ButtonSegmentProgramStopClick()
@@ -146,6 +153,7 @@ void TRunControl::StopDevices(const QStringList& ports)
             view.MM(QStringLiteral("Stopping device failed for: ") + device.NameRole);
         view.RefreshDevice(device);
     }
+    RunChanged();
 }
 
 void TRunControl::DesiredFlowChanged(double setpointPercent)
@@ -189,6 +197,31 @@ void TRunControl::ButtonApplyFlowClick()
     view.MM(QStringLiteral("Device:") + device.NameRole + QStringLiteral(" flow(gui):") + FloatToStr(device.Setpoint_pct)
             + QStringLiteral(" %"));
     StartGraphClock();
+    RunChanged();
+}
+
+void TRunControl::ResumeDevice(const QString& port, tDeviceControlMode mode, double setpointPercent,
+                               double flowStartTime)
+{
+    TDeviceInfo device;
+    if (!GetDeviceByPort(port, device) || !HasWorkerThread(device))
+        return;
+    device.ControlMode = mode;
+    device.FlowStartTime = flowStartTime;
+    if (mode == dcmDirect)
+        device.Setpoint_pct = setpointPercent;
+    if (device.ThreadMFC)
+        device.ThreadMFC->GUIOut.ToZero = false;
+    view.MM(QStringLiteral("Resume ") + (mode == dcmDirect ? QStringLiteral("direct setpoint") : QStringLiteral("segment program"))
+            + QStringLiteral(" for ") + device.NameRole + QStringLiteral(" at ")
+            + FloatToStr(RoundHalfEven((MonotonicNow() - flowStartTime) * MinutesPerDay * 100) / 100)
+            + QStringLiteral(" min"));
+    view.ClearFlowSerie(device);
+    StoreDevice(device);
+    view.RefreshDevice(device);
+    if (engine.GraphTimeZero == 0 || flowStartTime < engine.GraphTimeZero)
+        engine.GraphTimeZero = flowStartTime;
+    RunChanged();
 }
 
 bool TRunControl::TerminateThreads(double timeoutS)
@@ -326,4 +359,5 @@ void TRunControl::ResetDevices()
     TerminateThreads(ShutdownTimeoutS);
     // The engine kept recording while the instruments were brought to rest.
     dataLog.FlowDataSave(true);
+    RunChanged();
 }

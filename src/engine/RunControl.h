@@ -1,13 +1,15 @@
 #pragma once
 
+#include "devices/DeviceInfo.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 
-struct TDeviceInfo;
 class TDataLog;
 class TEngineTick;
 class TPortLock;
@@ -33,6 +35,12 @@ public:
     void StopDevices(const QStringList& ports);
     void ButtonApplyFlowClick();
     void DesiredFlowChanged(double setpointPercent);
+    // Takes up a device's program or direct setpoint where an interrupted
+    // run left it: `flowStartTime` is its start on the monotonic clock.
+    void ResumeDevice(const QString& port, tDeviceControlMode mode, double setpointPercent, double flowStartTime);
+    // Called once devices have started, stopped or been reset, so the record
+    // of the run follows at once rather than at the next save.
+    void SetRunChangedSink(std::function<void()> sink) { runChanged = std::move(sink); }
 
     // Brings every instrument to a safe state, then frees all threads and
     // lamps; waits at most `timeoutS` for the threads to report. Always true.
@@ -52,11 +60,13 @@ private:
     void FreeThreadsAndLamps();
     void MarkDevicesUnconfigured();
     void StartGraphClock();
+    void RunChanged() const;
 
     TRunControlView& view;
     TEngineTick& engine;
     TDataLog& dataLog;
     bool terminating = false;
+    std::function<void()> runChanged;
     std::map<QString, std::unique_ptr<TPortLock>> portLocks; // by port, while its thread runs
 };
 

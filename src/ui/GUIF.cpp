@@ -49,6 +49,8 @@ TGUIF::TGUIF(QWidget* parent)
     BuildLayout();
     BuildMenus();
     ConnectPages();
+    dataLog.SetSavedSink([this] { runStateKeeper.Update(); });
+    runControl.SetRunChangedSink([this] { runStateKeeper.Update(); });
     FormCreate();
 }
 

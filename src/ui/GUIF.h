@@ -10,7 +10,9 @@
 #include "engine/MixtureRecipe.h"
 #include "engine/RunControl.h"
 #include "engine/RunControlView.h"
+#include "engine/RunStateKeeper.h"
 #include "engine/SegmentDesign.h"
+#include "engine/SoftwareState.h"
 #include "engine/WriteAlarm.h"
 
 #include <QMainWindow>
@@ -151,6 +153,18 @@ public:
     void MergeSegments();
     void SaveSegmentProgramAs1Click();
     void LoadSegmentProgram2Click();
+
+    // The operator's set-up kept in a file.
+    TSoftwareState CurrentSoftwareState() const;
+    void Savesoftwarestate1Click();
+    void Loadsoftwarestate1Click();
+    // Refused (false) while a device runs; tells which entries found no device.
+    bool ApplySoftwareState(const TSoftwareState& state);
+    // At start-up: a run the program did not end left its run-state file
+    // beside its log. Asks whether to resume it (its log continued, its
+    // devices configured, each program at its elapsed time) or to discard
+    // it (its instruments brought to rest).
+    void OfferResumeOfInterruptedRun();
     void ListViewSegmentProgramMouseUp(QMouseEvent* event);
 
     // Data log and data table.
@@ -205,12 +219,15 @@ private:
     void ApplyFlowSeriesVisibility();
     void InvalidateAllSeries();
     bool MergedSegmentsInput(QStringList& input) const;
+    void ContinueDataLog(const QString& fileName);
 
     TWriteAlarm writeAlarm{[this](bool raised, const QString& reasons) { ShowWriteAlarm(raised, reasons); }};
     TMessageFile messageFile;
     TDataLog dataLog;
     TEngineTick engine{*this, dataLog};
     TRunControl runControl{*this, engine, dataLog};
+    TRunStateKeeper runStateKeeper{dataLog, [this] { return CurrentSoftwareState(); },
+                                   [this](const QString& message) { MM(message); }};
     TDeviceTools tools{*this};
     bool closed = false;
     bool closeAfterShutdown = false;

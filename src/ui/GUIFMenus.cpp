@@ -50,8 +50,10 @@ void TGUIF::BuildMenus()
 
     QMenu* file = Menu(bar, "File1", QStringLiteral("File"));
     LogFile1 = Item(file, "LogFile1", QStringLiteral("Data log file: <not set>"));
-    Heading(file, "Savesoftwarestate1", QStringLiteral("Save software state"));
-    Heading(file, "Loadsoftwarestate1", QStringLiteral("Load software state"));
+    QAction* saveState = Item(file, "Savesoftwarestate1", QStringLiteral("Save software state"));
+    QAction* loadState = Item(file, "Loadsoftwarestate1", QStringLiteral("Load software state"));
+    connect(saveState, &QAction::triggered, this, &TGUIF::Savesoftwarestate1Click);
+    connect(loadState, &QAction::triggered, this, &TGUIF::Loadsoftwarestate1Click);
     connect(LogFile1, &QAction::triggered, this, &TGUIF::LogFile1Click);
 
     QMenu* preferences = Menu(bar, "Edit1", QStringLiteral("Preferences"));

@@ -83,8 +83,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsChecksAndHeadings)
     };
     const Item items[] = {
         {"File1", "LogFile1", "Data log file: <not set>", Plain},
-        {"File1", "Savesoftwarestate1", "Save software state", Disabled},
-        {"File1", "Loadsoftwarestate1", "Load software state", Disabled},
+        {"File1", "Savesoftwarestate1", "Save software state", Plain},
+        {"File1", "Loadsoftwarestate1", "Load software state", Plain},
         {"imeUnit1", "Minute1", "Minute", Checked},
         {"imeUnit1", "Hour1", "Hour", Unchecked},
         {"imeUnit1", "Day1", "Day", Unchecked},

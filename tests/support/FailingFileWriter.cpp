@@ -46,6 +46,11 @@ bool FailingFileWriter::RenameFile(const QString& from, const QString& to, QStri
     return !Refused(from, error) && !Refused(to, error) && FileWriter::RenameFile(from, to, error);
 }
 
+bool FailingFileWriter::ReplaceFile(const QString& from, const QString& to, QString& error)
+{
+    return !Refused(from, error) && !Refused(to, error) && FileWriter::ReplaceFile(from, to, error);
+}
+
 bool FailingFileWriter::RemoveFile(const QString& path, QString& error)
 {
     return !Refused(path, error) && FileWriter::RemoveFile(path, error);

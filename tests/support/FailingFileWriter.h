@@ -20,6 +20,7 @@ public:
     bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) override;
     bool AppendFile(const QString& path, const QByteArray& bytes, QString& error) override;
     bool RenameFile(const QString& from, const QString& to, QString& error) override;
+    bool ReplaceFile(const QString& from, const QString& to, QString& error) override;
     bool RemoveFile(const QString& path, QString& error) override;
 
 private:

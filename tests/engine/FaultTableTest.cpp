@@ -399,7 +399,7 @@ const FaultRow Rows[] = {
          EXPECT_EQ(t.window.deviationShows, 0);
          EXPECT_EQ(t.LogLines(QStringLiteral("follow")), 0);
      },
-     "Direct"},
+     "Segment"},
     {"SilentAtStopIsNamed",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());

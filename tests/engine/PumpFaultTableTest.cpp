@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
         PumpFaultRow{"ErrorLetterAtConfiguration", Phase::AtStart, [](VirtualPump& p) { p.SetPumpError('c'); },
                      QStringLiteral("Connecting"), QString(), [](VirtualPump& p) { p.SetPumpError(0); }},
         PumpFaultRow{"ErrorLetterMidRun", Phase::MidRun, [](VirtualPump& p) { p.SetPumpError('c'); },
-                     QStringLiteral("Error"), QStringLiteral("COM8 (Pump): Ready, Invalid operand"),
+                     QStringLiteral("Error"), QStringLiteral("COM8 (Pump): Busy, Invalid operand"),
                      [](VirtualPump& p) { p.SetPumpError(0); }},
         PumpFaultRow{"SilentAtStop", Phase::AtStop, [](VirtualPump& p) { p.SetFault(LineFault::Silent); }, QString(),
                      QStringLiteral("COM8 (Pump) did not confirm it stopped and may still be dosing: switch it off."),

@@ -275,6 +275,15 @@ void VirtualLine::Unplug()
     Stop();
 }
 
+bool VirtualLine::PlugBack(const QString& comName)
+{
+    if (!d->unplugged || d->OnReaderThread())
+        return false;
+    Stop(); // joins the reader, should it have closed the line itself
+    d->unplugged = false;
+    return Start() && Register(comName);
+}
+
 QString VirtualLine::DevicePath() const
 {
     return d->devicePath;

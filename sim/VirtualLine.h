@@ -29,8 +29,12 @@ public:
     bool Start();   // opens the pseudo-terminal and starts serving it
     void Stop();    // stops serving, closes the line and unregisters it
     void Unplug();  // the cable is pulled mid-run: the line goes dead and its name disappears
+    // The cable is plugged back in (not from OnRequest()): the instrument,
+    // which kept running meanwhile, serves a new line under `comName`.
+    bool PlugBack(const QString& comName);
     // Stop() and Unplug() may also be called from OnRequest(); the line then
-    // closes as soon as that request is over. An unplugged line never starts again.
+    // closes as soon as that request is over. An unplugged line starts again
+    // only through PlugBack().
     QString DevicePath() const;
     // Registers the line in the port folder under a COM-style name (COM6, ...).
     bool Register(const QString& comName);

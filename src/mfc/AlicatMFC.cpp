@@ -78,8 +78,8 @@ bool IsGasLabel(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() > 32 && ch.unicode() < 127; });
 }
 
-// Unit letter, pressure, temperature, volumetric flow, mass flow, setpoint,
-// the totaliser if the unit has one, the gas label, then status codes.
+} // namespace
+
 bool ParseStatusLine(const QString& line, QChar unit, const QString& role, TAlicatData& theData)
 {
     const QStringList columns = StatusColumns(line);
@@ -120,6 +120,8 @@ bool ParseStatusLine(const QString& line, QChar unit, const QString& role, TAlic
     theData.Raw = role + QLatin1Char(':') + line;
     return true;
 }
+
+namespace {
 
 // The unit of the last digit of a number as written: 0.01 for +000.06.
 double LastDigitStep(const QString& number)

@@ -67,6 +67,12 @@ struct TAlicatData {
     bool Errors(QString& Desc) const;
 };
 
+// Reads one status line of the instrument with unit letter `unit` into
+// theData: the unit letter, pressure, temperature, volumetric flow, mass flow,
+// setpoint, the totaliser if the unit has one, the gas label, then status
+// codes. False, theData unchanged, for anything else.
+bool ParseStatusLine(const QString& line, QChar unit, const QString& role, TAlicatData& theData);
+
 // The ASCII protocol of an Alicat mass flow controller. Keeps no connection:
 // every command is one exchange on aPort.
 class TAlicatMFC {

@@ -177,11 +177,17 @@ int SegmentCount(const QString& program)
 
 int FirstDecreasingTimeLine(const QString& program)
 {
-    const int count = SegmentCount(program);
+    // One pass: reading each line by its number would take time growing with
+    // the square of the program's length.
     TSegment previous;
-    for (int line = 0; line < count; ++line) {
+    LineCursor lines(program);
+    QStringView text;
+    for (int line = 0; lines.Next(text); ++line) {
         TSegment segment;
-        ReadSegment(line, program, segment);
+        if (!ParseSegment(text, line, segment)) {
+            ReportUnreadableSegment();
+            segment = FailedSegment(QStringLiteral("Invalid"));
+        }
         if (line > 0 && segment.Time < previous.Time)
             return line + 1;
         previous = segment;

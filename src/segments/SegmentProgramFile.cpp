@@ -58,12 +58,25 @@ bool ReadSegmentProgramFile(const QString& fileName, QString& program, QString& 
         error = QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), file.errorString());
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // Read no more than one byte past the limit: a device file or a wrong
+    // pick of a huge file must neither hang nor fill the memory.
+    const QByteArray bytes = file.read(MaxSegmentProgramFileBytes + 1);
+    if (bytes.size() > MaxSegmentProgramFileBytes) {
+        error = QStringLiteral("Program file too large.");
+        return false;
+    }
     if (file.error() != QFileDevice::NoError) {
         error = QStringLiteral("Cannot read file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), file.errorString());
         return false;
     }
-    program = TrimControl(ProgramLines(DecodeTextFileBytes(bytes)).join(QStringLiteral("\r\n")));
+    const QString text = DecodeTextFileBytes(bytes);
+    // No text file holds a NUL; a binary file picked by mistake would
+    // otherwise be named by one garbled character of it.
+    if (text.contains(QChar(u'\0'))) {
+        error = QStringLiteral("Program file is not a text file.");
+        return false;
+    }
+    program = TrimControl(ProgramLines(text).join(QStringLiteral("\r\n")));
     return true;
 }
 

@@ -20,9 +20,14 @@ QString ProposedSegmentProgramFileName(double moment, const QString& port, const
 // is then left as it was.
 bool SaveSegmentProgramFile(const QString& fileName, const QString& program, QString& error);
 
+// Program files are a few hundred bytes; a larger file than this is no program.
+inline constexpr qint64 MaxSegmentProgramFileBytes = 1024 * 1024;
+
 // Reads a program file (Windows-1252, or UTF-8/UTF-16 with a byte-order
 // mark): its lines joined by CR LF, without leading and trailing blanks and
-// control characters. False with `error` set when the file cannot be read.
+// control characters. False with `error` set when the file cannot be read or
+// is larger than MaxSegmentProgramFileBytes ("Program file too large.") or
+// holds a NUL ("Program file is not a text file.").
 bool ReadSegmentProgramFile(const QString& fileName, QString& program, QString& error);
 
 enum TSegmentFileLoad : quint8 {

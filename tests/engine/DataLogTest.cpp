@@ -55,6 +55,9 @@ TEST_F(DataLogTest, AnswerBecomesFileNameInLogsFolderWithDateAndHour)
         {"a/b:c", "abc_2026-10-16-09.txt"},  // no way into another folder
         {" \t\"x*?|\\y\" ", "xy_2026-10-16-09.txt"},
         {"night\r\nrun\t2", "nightrun2_2026-10-16-09.txt"}, // a pasted name with its line break
+        {"..", ".._2026-10-16-09.txt"},                     // stays in Logs: the suffix follows
+        {"../../etc/passwd", "....etcpasswd_2026-10-16-09.txt"},
+        {"\x1b[2J\x7f\x01run", "[2Jrun_2026-10-16-09.txt"},    // terminal escapes lose their control bytes
     };
     for (const Case& c : cases) {
         prompts.InputAnswers.enqueue(QString::fromUtf8(c.answer));

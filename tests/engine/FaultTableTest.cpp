@@ -1,4 +1,5 @@
 #include "FakeViews.h"
+#include "FaultMatrix.h"
 
 #include "app/Startup.h"
 #include "base/Clock.h"
@@ -8,10 +9,13 @@
 #include "gas/GasList.h"
 #include "mfc/MFCThread.h"
 #include "sim/VirtualMFC.h"
+#include "support/FailingFileWriter.h"
 #include "support/RecordingPrompts.h"
 #include "support/TempFolder.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -26,7 +30,8 @@ namespace {
 // One virtual controller on a pseudo-terminal, driven by a real worker, the
 // engine ticking and run control as the window drives them, each row
 // injecting its fault when it matters: at start, mid-run or at stop. All
-// waits use the driver's real time-outs.
+// waits use the driver's real time-outs. After each row the workers are
+// closed with the fault healed and the matrix's common checks run.
 class FaultTable : public ::testing::Test {
 public:
     void SetUp() override
@@ -37,16 +42,29 @@ public:
         ASSERT_TRUE(instrument.Start());
         ASSERT_TRUE(instrument.Register(Port));
     }
-    void TearDown() override
+    // The common checks of the matrix, once the row has said what the
+    // operator must be told and whether the controller can be reached at close.
+    void CheckSurvived(const QString& told, bool reachableAtClose)
     {
         instrument.SetFault(LineFault::None);
         instrument.SetReplyDelayMS(0);
+        instrument.SetStatusCodes({});
+        if (unplugged)
+            instrument.PlugBack(Port);
+        writer.Heal();
         control.TerminateThreads(TRunControl::ShutdownTimeoutS);
+        EXPECT_LT(stalls.LongestMS(), MainThreadStallWatch::FreezeMS) << "the main thread stalled";
+        ExpectOperatorTold(told, window.log, prompts.Messages, window.shownStates.value(Port));
+        ExpectDataLogComplete(window.dataLog);
+        if (reachableAtClose) {
+            EXPECT_EQ(instrument.Setpoint_counts(), 0) << "left flowing";
+            EXPECT_FALSE(instrument.Held());
+        }
     }
 
     // The prototype's 50 SCCM controller (MFC-A) on COM6 with gas `gas`,
-    // its worker started; true once it hands over its first status.
-    bool StartController(qint32 gas)
+    // its worker started.
+    bool Configure(qint32 gas)
     {
         TDeviceInfo mfc;
         if (!FindKnownDevice(QStringLiteral("432389"), mfc))
@@ -61,6 +79,13 @@ public:
         if (!control.StartDeviceThread(Device()))
             return false;
         window.selected = {Port};
+        return true;
+    }
+    // ... and true once it hands over its first status.
+    bool StartController(qint32 gas)
+    {
+        if (!Configure(gas))
+            return false;
         // Initialisation takes seven one-shot exchanges.
         return TickUntil([&] { return Thread().GUIIn.DeviceStatus.DataTime > 0 || !Device().WorkerFault.isEmpty(); }, 40000);
     }
@@ -143,8 +168,53 @@ public:
     static inline const QString Port = QStringLiteral("COM6");
     static constexpr double FullScaleCounts = VirtualMFC::CountsFullScale;
 
+    void Unplug()
+    {
+        instrument.Unplug();
+        unplugged = true;
+    }
+    void PlugBack()
+    {
+        ASSERT_TRUE(instrument.PlugBack(Port));
+        unplugged = false;
+    }
+
+    // A line fault mid-run: the device shows "Error" and its rows "?" (no
+    // reading taken from a dead line), then carries on once it heals.
+    void LineFaultMidRun(const std::function<void()>& inject, const std::function<void()>& heal)
+    {
+        ASSERT_TRUE(FlowingAtHalf());
+        inject();
+        ASSERT_TRUE(TickUntil([&] { return State() == "Error"; }, 30000));
+        const qsizetype from = window.dataLines.size();
+        ASSERT_TRUE(TickUntil([&] { return FlowColumn(from).size() >= 2; }, 20000)) << "rows go on";
+        for (const QString& value : FlowColumn(from))
+            EXPECT_EQ(value, "?");
+        heal();
+        ASSERT_TRUE(TickUntil([&] { return State() == "Direct"; }, 60000));
+        EXPECT_TRUE(TickUntil([&] { return FlowRows(from) >= 1; }, 20000));
+    }
+
+    // The data log's folder fails mid-run for `reason`; the rows go on and
+    // reach the file once it heals.
+    void LogFolderFailsMidRun(const QString& reason)
+    {
+        ASSERT_TRUE(FlowingAtHalf());
+        const qsizetype rows = window.dataLog.DataTable().size();
+        writer.Fail(QStringLiteral("Logs"), reason);
+        ASSERT_TRUE(TickUntil([&] { return window.dataLog.DataTable().size() > rows + 1; }, 20000));
+        window.dataLog.FlowDataSave(true);
+        EXPECT_EQ(LogLines(QStringLiteral("Saving data log failed: ")), 1);
+        EXPECT_EQ(LogLines(reason), 1);
+        EXPECT_EQ(State(), "Direct") << "the run goes on";
+        EXPECT_TRUE(FlowNear(32000, 300));
+    }
+
     TempFolder folder;
     RecordingPrompts prompts;
+    FailingFileWriter writer;
+    MainThreadStallWatch stalls;
+    bool unplugged = false;
     VirtualMFC instrument;
     FakeWindow window;
     TEngineTick engine{window, window.dataLog};
@@ -154,6 +224,8 @@ public:
 struct FaultRow {
     const char* name;
     void (*run)(FaultTable& t);
+    const char* told; // part of a message-log line or box, or a state, that names the fault
+    bool reachableAtClose = true;
 };
 
 // Rows, one per observed fault.
@@ -165,7 +237,8 @@ const FaultRow Rows[] = {
          t.ApplyDirect(50);
          ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows() >= 2; }, 20000)) << t.window.dataLines.join('\n').toStdString();
          EXPECT_EQ(t.State(), "Direct");
-     }},
+     },
+     "Direct"},
     {"GarbledStatusMidRunIsNoReading",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -178,7 +251,8 @@ const FaultRow Rows[] = {
          for (const double y : t.PlottedPercent().mid(pointsBefore))
              EXPECT_GT(y, 40) << "no reading of zero flow from a garbled line";
          EXPECT_EQ(t.LogLines(QStringLiteral("no valid status")), 1);
-     }},
+     },
+     "no valid status"},
     {"TwoSecondReplyDelayFromStart",
      [](FaultTable& t) {
          t.instrument.SetReplyDelayMS(2000);
@@ -190,7 +264,8 @@ const FaultRow Rows[] = {
          ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.SetpointFromDevice == 32000; }, 30000));
          EXPECT_LE(t.instrument.ReceivedLines().size() - mark, 3) << "the new setpoint shows within three exchanges";
          EXPECT_EQ(t.Heard("A32000"), 1) << "no stale reading made it send again";
-     }},
+     },
+     "Ready"},
     {"RefusedGasAtStart",
      [](FaultTable& t) {
          t.instrument.RefuseGas(1, VirtualMFC::GasRefusal::Unknown);
@@ -209,7 +284,8 @@ const FaultRow Rows[] = {
          EXPECT_EQ(t.instrument.GasNumber(), 1);
          EXPECT_EQ(t.Heard("AG 1"), 2);
          EXPECT_TRUE(t.TickUntil([&] { return !t.PlottedPercent().isEmpty(); }, 10000));
-     }},
+     },
+     "refused gas 1"},
     {"GasKeptMidRun",
      [](FaultTable& t) {
          ASSERT_TRUE(t.StartController(8));
@@ -220,7 +296,8 @@ const FaultRow Rows[] = {
          t.Device().FlowUnitUser.GasMolarMass = argon.GetMolarMass();
          ASSERT_TRUE(t.TickUntil([&] { return t.Heard("AG 1") > 0 && t.State() == "Error"; }, 20000));
          EXPECT_EQ(t.Thread().GUIIn.DeviceStatus.GasSN, "N2") << "no reading taken as argon";
-     }},
+     },
+     "Error"},
     {"FullScaleUnreadableAtStart",
      [](FaultTable& t) {
          t.instrument.ZeroNextFullScales(2);
@@ -230,7 +307,8 @@ const FaultRow Rows[] = {
          EXPECT_EQ(t.LogLines(QStringLiteral("full scale not readable")), 1);
          ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows() >= 1; }, 20000));
          EXPECT_TRUE(t.FlowColumn().filter(QRegularExpression(QStringLiteral("^0\\.0$"))).isEmpty()) << "never a flow of 0";
-     }},
+     },
+     "full scale not readable"},
     {"SmallUnitFullScaleFromTheTable",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -242,7 +320,8 @@ const FaultRow Rows[] = {
          const double truth = t.instrument.Flow_counts() / FaultTable::FullScaleCounts * 50;
          EXPECT_NEAR(logged, truth, truth * 0.005) << "25 SCCM of N2 on the 50 SCCM unit";
          EXPECT_NEAR(truth, 25, 0.1);
-     }},
+     },
+     "Direct"},
     {"HeldValveMidRunKeepsItsSetpoint",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -252,7 +331,8 @@ const FaultRow Rows[] = {
          EXPECT_TRUE(t.instrument.Held());
          EXPECT_EQ(t.Heard("AC"), 0);
          EXPECT_EQ(t.instrument.Setpoint_counts(), 32000);
-     }},
+     },
+     "Direct"},
     {"HeldValveAtStop",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -262,7 +342,8 @@ const FaultRow Rows[] = {
          EXPECT_GT(t.Heard("AC"), 0);
          t.TickForMS(1000);
          EXPECT_EQ(t.State(), "Ready");
-     }},
+     },
+     "Ready"},
     {"HeldValveAtClose",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -273,7 +354,8 @@ const FaultRow Rows[] = {
          EXPECT_FALSE(t.instrument.Held());
          EXPECT_EQ(t.instrument.Setpoint_counts(), 0);
          EXPECT_TRUE(WaitProcessingEvents([&] { return t.FlowNear(0, 300); }, 5000));
-     }},
+     },
+     "Direct"},
     {"HeldValveRaisesTheDeviationAlarmAndItClearsWithHysteresis",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -300,7 +382,8 @@ const FaultRow Rows[] = {
          EXPECT_TRUE(t.FlowNear(0.455 * FaultTable::FullScaleCounts, 300));
          EXPECT_EQ(t.LogLines(QStringLiteral("COM6 (MFC-A): flow follows its setpoint again")), 1);
          EXPECT_EQ(t.LogLines(QStringLiteral("does not follow")), 1);
-     }},
+     },
+     "flow does not follow its setpoint"},
     {"ControllerFollowingItsProgramThroughStepsRaisesNoAlarm",
      [](FaultTable& t) {
          ASSERT_TRUE(t.StartController(8));
@@ -315,7 +398,8 @@ const FaultRow Rows[] = {
          EXPECT_LT(plotted.last(), 15) << "it followed to the end";
          EXPECT_EQ(t.window.deviationShows, 0);
          EXPECT_EQ(t.LogLines(QStringLiteral("follow")), 0);
-     }},
+     },
+     "Segment"},
     {"SilentAtStopIsNamed",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -323,7 +407,8 @@ const FaultRow Rows[] = {
          t.control.ButtonSegmentProgramStopClick();
          ASSERT_TRUE(t.TickUntil([&] { return t.LogLines(QStringLiteral("did not confirm zero flow within 10 s")) > 0; }, 20000));
          EXPECT_EQ(t.State(), "Error");
-     }},
+     },
+     "did not confirm zero flow within 10 s"},
     {"SilentAtCloseIsNamed",
      [](FaultTable& t) {
          ASSERT_TRUE(t.FlowingAtHalf());
@@ -331,7 +416,55 @@ const FaultRow Rows[] = {
          t.control.TerminateThreads(3);
          EXPECT_EQ(t.prompts.Messages,
                    QStringList{"COM6 (MFC-A) did not confirm zero flow and may still be flowing: close its gas supply."});
-     }},
+     },
+     "did not confirm zero flow and may still be flowing", false},
+    {"SilentAtStart",
+     [](FaultTable& t) {
+         t.instrument.SetFault(LineFault::Silent);
+         ASSERT_TRUE(t.Configure(8));
+         ASSERT_TRUE(t.TickUntil([&] { return t.State() == "Connecting"; }, 10000));
+         t.TickForMS(5000);
+         EXPECT_EQ(t.State(), "Connecting");
+         t.instrument.SetFault(LineFault::None);
+         EXPECT_TRUE(t.TickUntil([&] { return t.State() == "Ready"; }, 60000));
+     },
+     "Connecting"},
+    {"SilentMidRun", [](FaultTable& t) { t.LineFaultMidRun([&] { t.instrument.SetFault(LineFault::Silent); },
+                                                           [&] { t.instrument.SetFault(LineFault::None); }); },
+     "no valid status"},
+    {"NoiseMidRun", [](FaultTable& t) { t.LineFaultMidRun([&] { t.instrument.SetFault(LineFault::Garbled); },
+                                                          [&] { t.instrument.SetFault(LineFault::None); }); },
+     "no valid status"},
+    {"UnpluggedAndPluggedBackMidRun", [](FaultTable& t) { t.LineFaultMidRun([&] { t.Unplug(); }, [&] { t.PlugBack(); }); },
+     "no valid status"},
+    {"MassFlowOverageMidRun",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         t.instrument.SetStatusCodes({QStringLiteral("MOV")});
+         ASSERT_TRUE(t.TickUntil([&] { return t.Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::MOV); }, 10000));
+         const qsizetype from = t.window.dataLines.size();
+         ASSERT_TRUE(t.TickUntil([&] { return t.FlowRows(from) >= 2; }, 20000)) << "its readings are still logged";
+         t.instrument.SetStatusCodes({});
+         EXPECT_TRUE(t.TickUntil([&] { return !t.Thread().GUIIn.DeviceStatus.ErrorFlags.Contains(TAlicatError::MOV); }, 10000));
+     },
+     "Direct"},
+    {"LogFolderFullMidRun", [](FaultTable& t) { t.LogFolderFailsMidRun(QStringLiteral("No space left on device")); },
+     "No space left on device"},
+    {"LogFolderUnwritableMidRun", [](FaultTable& t) { t.LogFolderFailsMidRun(QStringLiteral("Permission denied")); },
+     "Permission denied"},
+    {"LogFolderReadOnlyMidRun", [](FaultTable& t) { t.LogFolderFailsMidRun(QStringLiteral("Read-only file system")); },
+     "Read-only file system"},
+    {"LogFolderRemovedMidRun",
+     [](FaultTable& t) {
+         ASSERT_TRUE(t.FlowingAtHalf());
+         const QFileInfo log(t.window.dataLog.DataLogFileName());
+         ASSERT_TRUE(log.dir().removeRecursively());
+         const qsizetype rows = t.window.dataLog.DataTable().size();
+         ASSERT_TRUE(t.TickUntil([&] { return t.window.dataLog.DataTable().size() > rows + 1; }, 20000));
+         t.window.dataLog.FlowDataSave(true);
+         EXPECT_TRUE(log.exists()) << "the folder is made again";
+     },
+     "Data log file:"},
 };
 
 class FaultTableTest : public FaultTable, public ::testing::WithParamInterface<FaultRow> {};
@@ -341,6 +474,7 @@ class FaultTableTest : public FaultTable, public ::testing::WithParamInterface<F
 TEST_P(FaultTableTest, Row)
 {
     GetParam().run(*this);
+    CheckSurvived(QString::fromUtf8(GetParam().told), GetParam().reachableAtClose);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTableTest, ::testing::ValuesIn(Rows),

@@ -1,4 +1,5 @@
 #include "FakeViews.h"
+#include "FaultMatrix.h"
 
 #include "app/Startup.h"
 #include "base/MainThreadWait.h"
@@ -33,6 +34,7 @@ struct PumpFaultRow {
     // box that names the pump (none: it stops without one).
     QString logged;
     std::function<void(VirtualPump&)> heal; // none: the fault stays
+    bool staysBusy = false; // cannot be brought to rest
 };
 
 void PrintTo(const PumpFaultRow& row, std::ostream* out)
@@ -63,7 +65,21 @@ protected:
         device.Setpoint_gui = 10;
         DevicesLocal[1] = device;
     }
-    void TearDown() override { control.TerminateThreads(TRunControl::ShutdownTimeoutS); }
+    // The matrix's common checks, the fault healed where it can be.
+    void TearDown() override
+    {
+        const PumpFaultRow& row = GetParam();
+        pump.SetFault(LineFault::None);
+        pump.SetPumpError(0);
+        control.TerminateThreads(TRunControl::ShutdownTimeoutS);
+        EXPECT_LT(stalls.LongestMS(), MainThreadStallWatch::FreezeMS) << "the main thread stalled";
+        ExpectOperatorTold(row.logged.isEmpty() ? row.state : row.logged, window.log, prompts.Messages,
+                           window.shownStates.value(Port));
+        ExpectDataLogComplete(window.dataLog);
+        if (!row.staysBusy) {
+            EXPECT_FALSE(pump.IsBusy()) << "left dosing";
+        }
+    }
 
     TDeviceInfo& Device() { return DevicesLocal[IndexOfDevicePort(Port)]; }
     TPSD4Thread& Thread() { return *Device().ThreadPump; }
@@ -112,6 +128,7 @@ protected:
 
     TempFolder folder;
     RecordingPrompts prompts;
+    MainThreadStallWatch stalls;
     VirtualPump pump{QStringLiteral("2020465")};
     FakeWindow window;
     TEngineTick engine{window, window.dataLog};
@@ -203,7 +220,15 @@ INSTANTIATE_TEST_SUITE_P(
                      QString(), nullptr},
         PumpFaultRow{"NeverStops", Phase::AtStop, [](VirtualPump& p) { p.SetStaysBusy(true); }, QString(),
                      QStringLiteral("COM8 (Pump) did not confirm it stopped and may still be dosing: switch it off."),
-                     nullptr}),
+                     nullptr, true},
+        PumpFaultRow{"ErrorLetterAtConfiguration", Phase::AtStart, [](VirtualPump& p) { p.SetPumpError('c'); },
+                     QStringLiteral("Connecting"), QString(), [](VirtualPump& p) { p.SetPumpError(0); }},
+        PumpFaultRow{"ErrorLetterMidRun", Phase::MidRun, [](VirtualPump& p) { p.SetPumpError('c'); },
+                     QStringLiteral("Error"), QStringLiteral("COM8 (Pump): Busy, Invalid operand"),
+                     [](VirtualPump& p) { p.SetPumpError(0); }},
+        PumpFaultRow{"SilentAtStop", Phase::AtStop, [](VirtualPump& p) { p.SetFault(LineFault::Silent); }, QString(),
+                     QStringLiteral("COM8 (Pump) did not confirm it stopped and may still be dosing: switch it off."),
+                     nullptr, true}),
     [](const ::testing::TestParamInfo<PumpFaultRow>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
 
@@ -141,6 +142,63 @@ TEST(SegmentProgramFile, TimesMustNotDecreaseAndAnEmptyFileIsToldApart)
     }
     EXPECT_TRUE(prompts.Messages.isEmpty()) << prompts.Messages.join(u'\n').toStdString();
 }
+
+// Files that hold no program, as an operator may pick them by mistake: each
+// is refused at once with a message that says why, the device keeping its
+// program.
+TEST(SegmentProgramFile, FilesThatHoldNoProgramAreRefused)
+{
+    QByteArray validAtTheLimit;
+    while (validAtTheLimit.size() + 10 <= MaxSegmentProgramFileBytes)
+        validAtTheLimit += "0 50 Step\n";
+    validAtTheLimit += QByteArray(MaxSegmentProgramFileBytes - validAtTheLimit.size(), ' ');
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        TSegmentFileLoad result;
+        QString error;   // from the load
+        QString message; // the validator's message box
+    };
+    const Case cases[] = {
+        {"malformed line", "0 0 Step\r\n5 fifty Ramp\r\n", sflInvalid, "", "Invalid setpoint format"},
+        {"binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20), sflUnreadable,
+         "Program file is not a text file.", ""},
+        {"one byte over 1 MB", QByteArray(MaxSegmentProgramFileBytes + 1, '\n'), sflUnreadable, "Program file too large.",
+         ""},
+        {"valid at 1 MB", validAtTheLimit, sflLoaded, "", ""},
+    };
+    TempFolder folder;
+    RecordingPrompts prompts;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.Messages.clear();
+        const QString fileName = folder.FilePath(QStringLiteral("picked.txt"));
+        WriteBytes(fileName, c.bytes);
+        QString program = QStringLiteral("kept");
+        QString error;
+        QElapsedTimer loading;
+        loading.start();
+        EXPECT_EQ(LoadSegmentProgramFile(fileName, program, error), c.result);
+        EXPECT_LT(loading.elapsed(), 2000);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(prompts.Messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        if (c.result != sflLoaded) {
+            EXPECT_EQ(program, QStringLiteral("kept"));
+        }
+    }
+}
+
+#ifdef Q_OS_UNIX
+// A device file never ends: the load reads no more than the limit.
+TEST(SegmentProgramFile, EndlessFileIsRefusedWithoutHanging)
+{
+    QString program = QStringLiteral("kept");
+    QString error;
+    EXPECT_EQ(LoadSegmentProgramFile(QStringLiteral("/dev/zero"), program, error), sflUnreadable);
+    EXPECT_EQ(error, QStringLiteral("Program file too large."));
+    EXPECT_EQ(program, QStringLiteral("kept"));
+}
+#endif
 
 TEST(SegmentProgramFile, WriteFailureIsReported)
 {

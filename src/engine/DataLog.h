@@ -1,6 +1,8 @@
 #pragma once
 
 #include "devices/DeviceInfo.h"
+#include "engine/DataLogBytes.h"
+#include "engine/DataLogWriter.h"
 
 #include <QList>
 #include <QString>
@@ -41,8 +43,12 @@ public:
     // forced or the last one is more than a minute ago.
     bool SaveDue(bool ForceSave) const;
     // Writes the table to the log file when due and not blank, keeping the
-    // two previous versions as ".bak1" and ".bak2".
+    // two previous versions as ".bak1" and ".bak2". The file is written on a
+    // thread of its own, one save at a time: a forced save asked for while
+    // one is in flight follows it.
     void FlowDataSave(bool ForceSave);
+    // Blocks until every save asked for has ended and been reported.
+    void WaitForSaves();
 
     // Saves failing for this long raise the alarm.
     static constexpr double SaveAlarmSeconds = 60;
@@ -51,14 +57,20 @@ public:
     QString FlowDataLogFileCaption() const;
 
 private:
-    bool SaveTable(QString& error);
+    void StartSave();
+    void SaveFinished(const QString& error);
 
     MessageSink mm;
     TableSink shown;
     TWriteAlarm* alarm;
     QStringList table;
+    TDataLogBytes bytes;
     QString fileName;
     double lastSave = 0;
+    QString savingFile;
+    double savingSince = 0;
+    bool forcedSavePending = false;
+    TDataLogWriter writer;
 };
 
 // The operator's answer made fit for a file name: trimmed, without control

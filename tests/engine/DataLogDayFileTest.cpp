@@ -72,6 +72,7 @@ QByteArray SavedFile(const QStringList& table, int parts)
         log.AppendDataLines(table.mid(at, step));
         log.FlowDataSave(true);
     }
+    log.WaitForSaves();
     return ReadBytes(log.DataLogFileName());
 }
 

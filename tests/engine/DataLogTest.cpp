@@ -15,6 +15,13 @@
 
 namespace {
 
+// Saves are written on a thread of their own; the tests look at the outcome.
+void SaveAndWait(TDataLog& log, bool force)
+{
+    log.FlowDataSave(force);
+    log.WaitForSaves();
+}
+
 QByteArray ReadBytes(const QString& path)
 {
     QFile file(path);
@@ -127,22 +134,22 @@ TEST_F(DataLogTest, SavesFailingForAMinuteRaiseTheAlarmOncePerEpisode)
         writer.Fail(QStringLiteral(".tmp"));
         logged.clear();
         for (int second = 0; second < 60; ++second) {
-            watched.FlowDataSave(false);
+            SaveAndWait(watched, false);
             clock.AdvanceSeconds(1);
         }
         EXPECT_FALSE(alarm.Raised()) << "59 s of failures are not yet an alarm";
         EXPECT_EQ(logged.filter(QStringLiteral("Saving data log failed: ")).size(), 60) << "every try is logged";
-        watched.FlowDataSave(false);
+        SaveAndWait(watched, false);
         EXPECT_TRUE(alarm.Raised());
         ASSERT_FALSE(shown.isEmpty());
         EXPECT_TRUE(shown.last().contains(QStringLiteral("No space left on device"))) << shown.last().toStdString();
         clock.AdvanceSeconds(30);
-        watched.FlowDataSave(false);
+        SaveAndWait(watched, false);
         EXPECT_EQ(prompts.Messages.size(), episode) << "one message box per episode";
 
         writer.Heal();
         clock.AdvanceSeconds(1);
-        watched.FlowDataSave(false);
+        SaveAndWait(watched, false);
         EXPECT_FALSE(alarm.Raised()) << "cleared by the next good save";
         EXPECT_TRUE(shown.last().isEmpty());
         clock.AdvanceSeconds(61);
@@ -152,25 +159,25 @@ TEST_F(DataLogTest, SavesFailingForAMinuteRaiseTheAlarmOncePerEpisode)
 TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
 {
     log.AppendDataLines({QStringLiteral("one")});
-    log.FlowDataSave(true); // no file: nothing happens
+    SaveAndWait(log, true); // no file: nothing happens
     ChooseFile();
     EXPECT_EQ(log.LastDataLogSave(), 0.0);
 
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
     EXPECT_EQ(log.LastDataLogSave(), clock.Now());
 
     clock.AdvanceSeconds(59);
     log.AppendDataLines({QStringLiteral("two")});
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
 
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\ntwo\r\n"));
 
     clock.AdvanceSeconds(61);
     log.AppendDataLines({QStringLiteral("three")});
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\ntwo\r\nthree\r\n"));
     EXPECT_TRUE(logged.filter(QStringLiteral("failed")).isEmpty());
 }
@@ -178,9 +185,9 @@ TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
 TEST_F(DataLogTest, BlankTableIsNotSaved)
 {
     ChooseFile();
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     log.AppendDataLines({QStringLiteral(" "), QString()});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_FALSE(QFile::exists(LogPath()));
 }
 
@@ -189,7 +196,7 @@ TEST_F(DataLogTest, KeepsTwoPreviousVersionsAndNoTemporaryFile)
     ChooseFile();
     for (const char* row : {"first", "second", "third"}) {
         log.AppendDataLines({QString::fromLatin1(row)});
-        log.FlowDataSave(true);
+        SaveAndWait(log, true);
     }
 
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\nthird\r\n"));
@@ -202,7 +209,7 @@ TEST_F(DataLogTest, WritesWindows1252WithoutByteOrderMark)
 {
     ChooseFile();
     log.AppendDataLines({QStringLiteral("\u00b5l/min \u00ba\r\n2\r3")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("\xb5l/min \xba\r\n2\r\n3\r\n"));
 }
 
@@ -210,14 +217,14 @@ TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
 {
     ChooseFile();
     log.AppendDataLines({QStringLiteral("kept")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     const double savedAt = log.LastDataLogSave();
     // A folder in the way of the temporary file makes its writing fail.
     ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".tmp"))));
 
     clock.AdvanceSeconds(61);
     log.AppendDataLines({QStringLiteral("new")});
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     ASSERT_FALSE(logged.isEmpty());
     EXPECT_TRUE(logged.last().startsWith(QStringLiteral("Saving data log failed: "))) << logged.last().toStdString();
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\n"));
@@ -225,7 +232,7 @@ TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
     EXPECT_TRUE(log.SaveDue(false)); // the next tick tries again
 
     ASSERT_TRUE(QDir(LogPath(QStringLiteral(".tmp"))).removeRecursively());
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\nnew\r\n"));
 }
 
@@ -233,9 +240,9 @@ TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
 {
     ChooseFile();
     log.AppendDataLines({QStringLiteral("first")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     log.AppendDataLines({QStringLiteral("second")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     // A folder that cannot be deleted where ".bak2" goes blocks the rotation,
     // so the new table cannot take the log file's place.
     ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".bak2")) + QStringLiteral("/inside")));
@@ -243,7 +250,7 @@ TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
     logged.clear();
 
     log.AppendDataLines({QStringLiteral("third")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged.first().startsWith(QStringLiteral("Saving data log failed: ")));
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\n"));
@@ -255,7 +262,7 @@ TEST_F(DataLogTest, CreatesMissingLogsFolder)
     ChooseFile();
     ASSERT_TRUE(QDir(folder.FilePath(QStringLiteral("Logs"))).removeRecursively()); // removed since it was chosen
     log.AppendDataLines({QStringLiteral("row")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("row\r\n"));
 }
 

@@ -47,7 +47,12 @@ protected:
     // The data table as the log file must hold it.
     QByteArray TableBytes() const { return TextFileBytes(window->DataLog().DataTable().join(QLatin1Char('\n'))); }
 
-    QString MessageLog() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
+    // The log as shown once the event loop has turned.
+    QString MessageLog() const
+    {
+        QCoreApplication::processEvents();
+        return Find<QPlainTextEdit>("MemoMain")->toPlainText();
+    }
 };
 
 TEST_F(NoLostDataTest, DataTableCannotBeWipedFromTheKeyboard)
@@ -67,8 +72,10 @@ TEST_F(NoLostDataTest, DataTableCannotBeWipedFromTheKeyboard)
     QTest::keyClicks(table, QStringLiteral("x"));
     EXPECT_EQ(table->toPlainText(), rows);
 
-    for (int save = 0; save < 3; ++save)
+    for (int save = 0; save < 3; ++save) {
         window->FlowDataSave(true);
+        window->DataLog().WaitForSaves();
+    }
     for (const char* file : {"night_2026-10-16-09.txt", "night_2026-10-16-09.bak1", "night_2026-10-16-09.bak2"})
         EXPECT_EQ(ReadBytes(LogPath(QString::fromLatin1(file))), TableBytes()) << file;
 }
@@ -194,6 +201,7 @@ TEST_F(NoLostDataTest, MessageLogKeepsTheNewestLinesOnScreenAndEveryLineInItsFil
     for (int i = 0; i < OnScreen + 5; ++i)
         window->MM(QString::number(i));
     auto* log = Find<QPlainTextEdit>("MemoMain");
+    QCoreApplication::processEvents();
     EXPECT_EQ(log->document()->blockCount(), OnScreen);
     EXPECT_TRUE(log->document()->firstBlock().text().endsWith(QStringLiteral(" 5")));
     EXPECT_TRUE(log->document()->lastBlock().text().endsWith(QStringLiteral(" 100004")));

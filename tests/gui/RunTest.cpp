@@ -128,6 +128,7 @@ TEST_F(DemonstrationTest, BothDevicesRunTheirProgramsFromStartToReset)
     ASSERT_FALSE(rows.isEmpty()) << DataTable().toStdString();
 
     window->FlowDataSave(true);
+    window->DataLog().WaitForSaves();
     QFile log(folder.FilePath(QStringLiteral("Logs/demo_2026-10-16-09.txt")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromLatin1(log.readAll()).contains(rows.last() + QStringLiteral("\r\n")));
@@ -252,6 +253,7 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
               QStringLiteral("2 devices are running: COM6 (MFC-A), COM7 (Pump). Stop them and close?"));
     EXPECT_EQ(mfc.Setpoint_counts(), 0);
     EXPECT_FALSE(pump.IsBusy());
+    QCoreApplication::processEvents(); // the message log shows its lines once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().indexOf(QStringLiteral("Timeout")) < 0);
 }
 

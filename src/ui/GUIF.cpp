@@ -185,12 +185,9 @@ ThhALed* TGUIF::AddLedForThread()
 
 void TGUIF::MM(const QString& aMessage)
 {
-    // Appending keeps the cost of a line flat however long the log grows.
     const QString line = TimeStampPrefix() + aMessage;
-    MemoMain->appendPlainText(line);
+    messageLines->Add(line);
     messageFile.Append(line);
-    QScrollBar* bar = MemoMain->verticalScrollBar();
-    bar->setValue(bar->maximum());
 }
 
 bool TGUIF::GetSelectedDevice(TDeviceInfo& aDev) const

@@ -28,6 +28,7 @@ class QSplitter;
 class QTabWidget;
 class QTreeWidget;
 class ThhALed;
+class TBatchedLines;
 class TConfigureSheet;
 class TDirectControlSheet;
 class TMixturesSheet;
@@ -237,6 +238,7 @@ private:
     QSplitter* SplitterVertical = nullptr;
     QWidget* PanelBottomMemo = nullptr;
     QPlainTextEdit* MemoMain = nullptr;
+    TBatchedLines* messageLines = nullptr;
     QWidget* PanelHelp = nullptr;
     TDzHTMLText* DzHTMLTextTips = nullptr;
     QWidget* PanelStatusBar = nullptr;

@@ -4,6 +4,7 @@
 #include "ui/ContextHelp.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
+#include "ui/BatchedLines.h"
 #include "ui/ReportList.h"
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/pages/DesignerSheet.h"
@@ -185,6 +186,7 @@ QWidget* TGUIF::BuildBottomPanel()
     MemoMain = TextTable("MemoMain");
     MemoMain->setReadOnly(true);
     MemoMain->setMaximumBlockCount(MessageLogLines);
+    messageLines = new TBatchedLines(MemoMain);
     MemoMain->setFixedWidth(MessageLogWidth);
 
     auto* helpLayout = new QVBoxLayout;

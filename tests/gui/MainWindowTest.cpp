@@ -261,6 +261,7 @@ TEST_F(MainWindowTest, MessageLogLinesCarryTheTimeWithMilliseconds)
     window->MM(QStringLiteral("first"));
     clock.AdvanceSeconds(1);
     window->MM(QStringLiteral("second"));
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     EXPECT_EQ(log->toPlainText(), QStringLiteral("09:05:03:007 first\n09:05:04:007 second"));
 }
 
@@ -269,6 +270,8 @@ TEST_F(MainWindowTest, MessageLogFollowsItsLastLine)
     auto* log = Find<QPlainTextEdit>("MemoMain");
     for (int i = 0; i < 200; ++i)
         window->MM(QString::number(i));
+    EXPECT_TRUE(log->toPlainText().isEmpty()) << "lines are shown together, once the event loop turns";
+    QCoreApplication::processEvents();
     EXPECT_EQ(log->document()->blockCount(), 200);
     EXPECT_GT(log->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
@@ -303,6 +306,7 @@ TEST_F(MainWindowTest, DataLogFileIsChosenFromTheMenuAndSavedOnClose)
     prompts.InputAnswers.enqueue(QStringLiteral("run"));
     Find<QAction>("LogFile1")->trigger();
     EXPECT_EQ(Find<QAction>("LogFile1")->text(), QStringLiteral("Data log file: run_2026-10-16-09.txt"));
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().endsWith(
         QStringLiteral("Data log file: run_2026-10-16-09.txt")));
 

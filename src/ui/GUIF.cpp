@@ -7,6 +7,7 @@
 #include "base/Prompts.h"
 #include "base/TerminationSignals.h"
 #include "base/TextHelpers.h"
+#include "ui/BatchedLines.h"
 #include "ui/ContextHelp.h"
 #include "ui/HelpTexts.h"
 #include "ui/TimeUnit.h"

@@ -34,6 +34,7 @@ protected:
     {
         clock.AdvanceSeconds(seconds);
         window->TimerEngineTimer();
+        window->DataLog().WaitForSaves(); // a save is written on a thread of its own
     }
 
     void ChooseLog(const QString& answer)

@@ -99,7 +99,7 @@ TRtGraph2D::TRtGraph2D(QWidget* parent)
     replotTimer.setSingleShot(true);
     replotTimer.setInterval(0);
     connect(&replotTimer, &QTimer::timeout, this, &TRtGraph2D::ReplotNow);
-    connect(this, &QCustomPlot::beforeReplot, this, &TRtGraph2D::PrepareSeries);
+    connect(this, &QCustomPlot::beforeReplot, this, &TRtGraph2D::SpaceMarkers);
 
     timeScrollBar->hide();
     flowScrollBar->hide();
@@ -130,20 +130,23 @@ void TRtGraph2D::ReplotNow()
     replot();
 }
 
-void TRtGraph2D::PrepareSeries()
+void TRtGraph2D::SpaceMarkers()
 {
     for (TRtPointSeries* series : findChildren<TRtPointSeries*>(Qt::FindDirectChildrenOnly))
-        series->PrepareDrawing();
+        series->SpaceMarkers();
 }
 
 void TRtGraph2D::FitToData()
 {
     QCPRange time, flow;
     bool haveData = false;
-    for (const TRtPointSeries* series : findChildren<TRtPointSeries*>(Qt::FindDirectChildrenOnly)) {
-        QCPRange keys, values;
-        if (!series->Visible() || !series->Bounds(keys, values))
+    for (int i = 0; i < graphCount(); ++i) {
+        const QCPGraph* series = graph(i);
+        if (!series->visible() || series->data()->isEmpty())
             continue;
+        bool found = false;
+        const QCPRange keys = series->getKeyRange(found);
+        const QCPRange values = series->getValueRange(found);
         if (!haveData) {
             time = keys;
             flow = values;

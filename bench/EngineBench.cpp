@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QTreeWidget>
@@ -217,8 +216,7 @@ void EngineTickAfter(benchmark::State& state, int days)
     StartPrograms(*window);
     FillRun(*window, clock, days);
 
-    const QPlainTextEdit* dataTable = window->findChild<QPlainTextEdit*>(QStringLiteral("MemoData"));
-    const int rowsBefore = dataTable->blockCount();
+    const qsizetype rowsBefore = window->DataLog().DataLineCount();
     std::vector<double> tickMs;
     qint64 queuedWorkNs = 0;
     qint64 saveTicksNs = 0;
@@ -262,7 +260,7 @@ void EngineTickAfter(benchmark::State& state, int days)
     state.counters["save_stall_ms"] = Milliseconds(stallNs);
     state.counters["saves"] = saves;
     state.counters["save_tick_ms"] = saves > 0 ? Milliseconds(saveTicksNs) / saves : 0;
-    state.counters["rows_per_tick"] = (dataTable->blockCount() - rowsBefore) / ticks;
+    state.counters["rows_per_tick"] = double(window->DataLog().DataLineCount() - rowsBefore) / ticks;
     state.counters["skipped_pause_ms"] = window->skippedMS / ticks;
     state.counters["rss_mb"] = ResidentMegabytes();
 

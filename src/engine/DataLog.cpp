@@ -39,10 +39,18 @@ TDataLog::TDataLog(MessageSink messageSink, TableSink tableSink, TWriteAlarm* al
 
 void TDataLog::AppendDataLines(const QStringList& lines)
 {
-    table += lines;
     bytes.Append(lines);
     if (shown)
         shown(lines);
+}
+
+QStringList TDataLog::DataTable() const
+{
+    QStringList lines;
+    lines.reserve(bytes.LineCount());
+    for (qsizetype i = 0; i < bytes.LineCount(); ++i)
+        lines << bytes.Line(i);
+    return lines;
 }
 
 bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)

@@ -26,7 +26,9 @@ public:
     explicit TDataLog(MessageSink messageSink, TableSink tableSink = {}, TWriteAlarm* alarm = nullptr);
 
     // The data table: header blocks and rows, one line each.
-    const QStringList& DataTable() const { return table; }
+    qsizetype DataLineCount() const { return bytes.LineCount(); }
+    QString DataLine(qsizetype index) const { return bytes.Line(index); }
+    QStringList DataTable() const;
     void AppendDataLines(const QStringList& lines);
 
     // Full path of the current log file; empty while none is chosen.
@@ -63,7 +65,6 @@ private:
     MessageSink mm;
     TableSink shown;
     TWriteAlarm* alarm;
-    QStringList table;
     TDataLogBytes bytes;
     QString fileName;
     double lastSave = 0;

@@ -9,6 +9,7 @@
 #include "base/TextHelpers.h"
 #include "ui/BatchedLines.h"
 #include "ui/ContextHelp.h"
+#include "ui/DataTableView.h"
 #include "ui/HelpTexts.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
@@ -23,7 +24,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -312,11 +312,7 @@ void TGUIF::ShowDataLines(const QStringList& lines)
 {
     // The view stays where the operator left it; the engine scrolls to the
     // end itself when auto-scroll is on.
-    QScrollBar* bar = MemoData->verticalScrollBar();
-    const int operatorsPosition = bar->value();
-    for (const QString& line : lines)
-        MemoData->appendPlainText(line);
-    bar->setValue(operatorsPosition);
+    MemoData->LinesAdded(lines.size());
 }
 
 bool TGUIF::AutoScrollChecked() const
@@ -326,6 +322,5 @@ bool TGUIF::AutoScrollChecked() const
 
 void TGUIF::ScrollDataTableToEnd()
 {
-    QScrollBar* bar = MemoData->verticalScrollBar();
-    bar->setValue(bar->maximum());
+    MemoData->scrollToBottom();
 }

@@ -24,6 +24,7 @@ class QTreeWidgetItem;
 class QMenu;
 class QMouseEvent;
 class QPlainTextEdit;
+class TDataTableView;
 class QSplitter;
 class QTabWidget;
 class QTreeWidget;
@@ -232,7 +233,7 @@ private:
     QWidget* PanelData = nullptr;
     TRtGraph2D* RtGraph2DMain = nullptr;
     QPlainTextEdit* MemoSegments = nullptr;
-    QPlainTextEdit* MemoData = nullptr;
+    TDataTableView* MemoData = nullptr;
     QSplitter* SplitterTop = nullptr;
     QSplitter* SplitterBottom = nullptr;
     QSplitter* SplitterVertical = nullptr;

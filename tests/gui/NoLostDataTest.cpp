@@ -3,9 +3,12 @@
 #include "base/MainThreadWait.h"
 #include "base/TextEncoding.h"
 #include "support/FailingFileWriter.h"
+#include "ui/DataTableView.h"
 #include "ui/widgets/hhALed.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -62,16 +65,18 @@ TEST_F(NoLostDataTest, DataTableCannotBeWipedFromTheKeyboard)
     for (int i = 0; i < 5; ++i)
         Tick(3);
     Find<QAction>("ShowData1")->trigger();
-    auto* table = Find<QPlainTextEdit>("MemoData");
-    const QString rows = table->toPlainText();
+    auto* table = Find<TDataTableView>("MemoData");
+    const QString rows = table->Text();
     ASSERT_FALSE(rows.isEmpty());
 
     table->setFocus();
     QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_TRUE(table->textCursor().hasSelection()) << "selecting (and copying) still works";
+    EXPECT_EQ(table->SelectedText(), rows) << "selecting still works";
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), rows) << "and copying";
     QTest::keyClick(table, Qt::Key_Delete);
     QTest::keyClicks(table, QStringLiteral("x"));
-    EXPECT_EQ(table->toPlainText(), rows);
+    EXPECT_EQ(table->Text(), rows);
 
     for (int save = 0; save < 3; ++save) {
         window->FlowDataSave(true);

@@ -6,6 +6,7 @@
 #include "pump/PSD4Thread.h"
 #include "sim/VirtualMFC.h"
 #include "sim/VirtualPump.h"
+#include "ui/DataTableView.h"
 #include "ui/Icons.h"
 #include "ui/widgets/RtColorPickCombo.h"
 #include "ui/widgets/RtDoubleEdit.h"
@@ -85,7 +86,7 @@ protected:
     // Generous: a simulated pass takes at most a second.
     static constexpr int ReadingTimeoutMS = 10000;
 
-    QString DataTable() const { return Find<QPlainTextEdit>("MemoData")->toPlainText(); }
+    QString DataTable() const { return Find<TDataTableView>("MemoData")->Text(); }
 };
 
 using DemonstrationTest = RunFixture;

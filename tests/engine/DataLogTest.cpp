@@ -213,6 +213,34 @@ TEST_F(DataLogTest, WritesWindows1252WithoutByteOrderMark)
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("\xb5l/min \xba\r\n2\r\n3\r\n"));
 }
 
+TEST_F(DataLogTest, TableGivesBackEveryLineAsAdded)
+{
+    // Rows long enough to fill several of the blocks the bytes are kept in.
+    const QString row = QStringLiteral("2026-10-16 09:00:00 | ") + QString(200, QLatin1Char('7'));
+    QStringList table;
+    for (int i = 0; i < 12000; ++i)
+        table << row + QString::number(i);
+    const struct {
+        const char* name;
+        QString line;
+    } unusual[] = {
+        {"code page", QStringLiteral("\u00b5l/min \u00ba")},
+        {"outside the code page", QStringLiteral("N\u2082 \u0394")},
+        {"line breaks", QStringLiteral("1\r\n2\r3\n")},
+        {"empty", QString()},
+    };
+    for (const auto& c : unusual)
+        table.insert(table.size() / 2, c.line);
+    for (qsizetype at = 0; at < table.size(); at += 1000)
+        log.AppendDataLines(table.mid(at, 1000));
+    ASSERT_EQ(log.DataLineCount(), table.size());
+    for (const auto& c : unusual)
+        EXPECT_TRUE(log.DataTable().contains(c.line)) << c.name;
+    EXPECT_EQ(log.DataTable(), table);
+    EXPECT_EQ(log.DataLine(table.size() - 1), table.last());
+    EXPECT_EQ(log.DataLine(table.size()), QString());
+}
+
 TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
 {
     ChooseFile();

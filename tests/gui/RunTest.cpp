@@ -377,7 +377,12 @@ protected:
 
     int DataRows() const { return DataTable().split(QLatin1Char('\n')).filter(QStringLiteral("2026-10-16")).size(); }
 
-    QString MessageLog() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
+    // Lines are shown once the event loop turns.
+    QString MessageLog() const
+    {
+        QCoreApplication::processEvents();
+        return Find<QPlainTextEdit>("MemoMain")->toPlainText();
+    }
 };
 
 TEST_F(RunningRigTest, ApplyStopsARunningDeviceOnlyWhenWhatItDosesChanges)
@@ -502,6 +507,7 @@ TEST_F(RunningRigTest, WallClockSetBackAnHourMovesNeitherTheProgramNorTheRows)
 
     const double lastSave = window->DataLog().LastDataLogSave();
     TickOnReadings(61, {QStringLiteral("COMX")});
+    window->DataLog().WaitForSaves();
     EXPECT_GT(window->DataLog().LastDataLogSave(), lastSave) << "the minute's save comes a minute later, not an hour";
 }
 

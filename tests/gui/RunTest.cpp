@@ -295,6 +295,7 @@ TEST_F(RigWindowTest, HeldValveLightsTheDeviationLampAndMarksItsRow)
     EXPECT_EQ(row->text(1), QStringLiteral("Direct"));
     EXPECT_FALSE(row->icon(1).isNull());
     EXPECT_EQ(row->foreground(4).color(), QColor(Qt::red));
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().contains(
         QStringLiteral("COM6 (MFC-A): flow does not follow its setpoint")));
 

@@ -4,7 +4,6 @@
 #include "base/FileWriter.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompts.h"
-#include "base/TextEncoding.h"
 #include "base/TextHelpers.h"
 #include "engine/WriteAlarm.h"
 
@@ -24,11 +23,6 @@ constexpr int FirstColumnWidth = 20;
 constexpr int DeviceColumnWidth = 15;
 const QString CellSeparator = QStringLiteral(" | ");
 
-QString WithExtension(const QFileInfo& log, const QString& extension)
-{
-    return QDir(log.path()).filePath(log.completeBaseName() + extension);
-}
-
 QString DeviceCell(const QString& text)
 {
     return PadLeft(text, DeviceColumnWidth) + CellSeparator;
@@ -40,14 +34,24 @@ TDataLog::TDataLog(MessageSink messageSink, TableSink tableSink, TWriteAlarm* al
     : mm(std::move(messageSink))
     , shown(std::move(tableSink))
     , alarm(alarm)
+    , writer([this](const QString& error) { SaveFinished(error); })
 {
 }
 
 void TDataLog::AppendDataLines(const QStringList& lines)
 {
-    table += lines;
+    bytes.Append(lines);
     if (shown)
         shown(lines);
+}
+
+QStringList TDataLog::DataTable() const
+{
+    QStringList lines;
+    lines.reserve(bytes.LineCount());
+    for (qsizetype i = 0; i < bytes.LineCount(); ++i)
+        lines << bytes.Line(i);
+    return lines;
 }
 
 bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
@@ -82,58 +86,62 @@ bool TDataLog::SaveDue(bool ForceSave) const
 
 void TDataLog::FlowDataSave(bool ForceSave)
 {
-    if (!SaveDue(ForceSave))
+    if (!SaveDue(ForceSave) || bytes.Blank())
         return;
-    QString error;
-    if (SaveTable(error)) {
-        lastSave = MonotonicNow();
-        qCDebug(lcDataLog) << "saved" << fileName;
-        if (alarm)
-            alarm->Succeeded(TWriteAlarm::DataLogWriter);
-        if (saved)
-            saved();
+    if (writer.Busy()) {
+        forcedSavePending = forcedSavePending || ForceSave;
         return;
     }
-    if (error.isEmpty())
-        return; // nothing to save
-    mm(QStringLiteral("Saving data log failed: ") + error);
-    if (alarm)
-        alarm->Failed(TWriteAlarm::DataLogWriter,
-                      QStringLiteral("The data log has not been saved for a minute: ") + error, SaveAlarmSeconds);
+    StartSave();
 }
 
 void TDataLog::ContinueLog(const QString& name, const QStringList& earlierLines)
 {
     fileName = name;
     lastSave = 0;
-    table = earlierLines + table;
+    // Rebuilt once: the earlier rows go before those recorded since start-up.
+    TDataLogBytes continued;
+    continued.Append(earlierLines);
+    continued.Append(DataTable());
+    bytes = std::move(continued);
 }
 
-bool TDataLog::SaveTable(QString& error)
+void TDataLog::StartSave()
 {
-    // The text as a view of the table would show it: one line break between lines.
-    const QString text = table.join(QLatin1Char('\n'));
-    if (TrimControl(text).isEmpty())
-        return false;
-    const QFileInfo log(fileName);
-    const QString tmp = WithExtension(log, QStringLiteral(".tmp"));
-    const QString bak1 = WithExtension(log, QStringLiteral(".bak1"));
-    const QString bak2 = WithExtension(log, QStringLiteral(".bak2"));
+    savingFile = fileName;
+    savingSince = MonotonicNow();
+    writer.Start(fileName, bytes.Snapshot());
+}
 
-    FileWriter& writer = CurrentFileWriter();
-    QString ignored;
-    // The folder may have been removed since start-up; the log goes where it is named.
-    writer.MakeFolder(log.path(), ignored);
-    if (!writer.WriteFile(tmp, TextFileBytes(text), error)) {
-        writer.RemoveFile(tmp, ignored);
-        return false;
+void TDataLog::SaveFinished(const QString& error)
+{
+    if (error.isEmpty()) {
+        // A file chosen meanwhile has not been saved yet.
+        if (savingFile == fileName)
+            lastSave = savingSince;
+        qCDebug(lcDataLog) << "saved" << savingFile;
+        if (alarm)
+            alarm->Succeeded(TWriteAlarm::DataLogWriter);
+        if (saved)
+            saved();
+    } else {
+        mm(QStringLiteral("Saving data log failed: ") + error);
+        if (alarm)
+            alarm->Failed(TWriteAlarm::DataLogWriter,
+                          QStringLiteral("The data log has not been saved for a minute: ") + error,
+                          SaveAlarmSeconds);
     }
-    // The backups rotate on a best-effort basis; only the new log itself must
-    // arrive, or the save counts as failed and is tried again.
-    writer.RemoveFile(bak2, ignored);
-    writer.RenameFile(bak1, bak2, ignored);
-    writer.RenameFile(fileName, bak1, ignored);
-    return writer.RenameFile(tmp, fileName, error);
+    if (forcedSavePending) {
+        forcedSavePending = false;
+        FlowDataSave(true);
+    }
+}
+
+void TDataLog::WaitForSaves()
+{
+    // A forced save waiting behind the one in flight starts when that one is reported.
+    while (writer.Busy())
+        writer.Wait();
 }
 
 QString TDataLog::FlowDataLogFileCaption() const
@@ -168,7 +176,7 @@ QString CleanDataLogName(const QString& answer)
 
 QString DataLogMessageFileName(const QString& dataLogFileName)
 {
-    return WithExtension(QFileInfo(dataLogFileName), QStringLiteral("_messages.txt"));
+    return DataLogCompanionFile(dataLogFileName, QStringLiteral("_messages.txt"));
 }
 
 QString DataLogNameProblem(const QString& dataLogFileName)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "devices/DeviceInfo.h"
+#include "engine/DataLogBytes.h"
+#include "engine/DataLogWriter.h"
 
 #include <QList>
 #include <QString>
@@ -24,7 +26,9 @@ public:
     explicit TDataLog(MessageSink messageSink, TableSink tableSink = {}, TWriteAlarm* alarm = nullptr);
 
     // The data table: header blocks and rows, one line each.
-    const QStringList& DataTable() const { return table; }
+    qsizetype DataLineCount() const { return bytes.LineCount(); }
+    QString DataLine(qsizetype index) const { return bytes.Line(index); }
+    QStringList DataTable() const;
     void AppendDataLines(const QStringList& lines);
 
     // Full path of the current log file; empty while none is chosen.
@@ -41,8 +45,12 @@ public:
     // forced or the last one is more than a minute ago.
     bool SaveDue(bool ForceSave) const;
     // Writes the table to the log file when due and not blank, keeping the
-    // two previous versions as ".bak1" and ".bak2".
+    // two previous versions as ".bak1" and ".bak2". The file is written on a
+    // thread of its own, one save at a time: a forced save asked for while
+    // one is in flight follows it.
     void FlowDataSave(bool ForceSave);
+    // Blocks until every save asked for has ended and been reported.
+    void WaitForSaves();
 
     // Called after each save that reached the log file.
     void SetSavedSink(std::function<void()> sink) { saved = std::move(sink); }
@@ -59,15 +67,20 @@ public:
     QString FlowDataLogFileCaption() const;
 
 private:
-    bool SaveTable(QString& error);
+    void StartSave();
+    void SaveFinished(const QString& error);
 
     MessageSink mm;
     TableSink shown;
     TWriteAlarm* alarm;
     std::function<void()> saved;
-    QStringList table;
+    TDataLogBytes bytes;
     QString fileName;
     double lastSave = 0;
+    QString savingFile;
+    double savingSince = 0;
+    bool forcedSavePending = false;
+    TDataLogWriter writer;
 };
 
 // The folder of the data logs: "Logs" in the program folder.

@@ -359,5 +359,7 @@ void TRunControl::ResetDevices()
     TerminateThreads(ShutdownTimeoutS);
     // The engine kept recording while the instruments were brought to rest.
     dataLog.FlowDataSave(true);
+    // The program may end right after: the file must be on disk first.
+    dataLog.WaitForSaves();
     RunChanged();
 }

@@ -7,7 +7,9 @@
 #include "base/Prompts.h"
 #include "base/TerminationSignals.h"
 #include "base/TextHelpers.h"
+#include "ui/BatchedLines.h"
 #include "ui/ContextHelp.h"
+#include "ui/DataTableView.h"
 #include "ui/HelpTexts.h"
 #include "ui/TimeUnit.h"
 #include "ui/pages/ConfigureSheet.h"
@@ -22,7 +24,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -187,12 +188,9 @@ ThhALed* TGUIF::AddLedForThread()
 
 void TGUIF::MM(const QString& aMessage)
 {
-    // Appending keeps the cost of a line flat however long the log grows.
     const QString line = TimeStampPrefix() + aMessage;
-    MemoMain->appendPlainText(line);
+    messageLines->Add(line);
     messageFile.Append(line);
-    QScrollBar* bar = MemoMain->verticalScrollBar();
-    bar->setValue(bar->maximum());
 }
 
 bool TGUIF::GetSelectedDevice(TDeviceInfo& aDev) const
@@ -316,11 +314,7 @@ void TGUIF::ShowDataLines(const QStringList& lines)
 {
     // The view stays where the operator left it; the engine scrolls to the
     // end itself when auto-scroll is on.
-    QScrollBar* bar = MemoData->verticalScrollBar();
-    const int operatorsPosition = bar->value();
-    for (const QString& line : lines)
-        MemoData->appendPlainText(line);
-    bar->setValue(operatorsPosition);
+    MemoData->LinesAdded(lines.size());
 }
 
 bool TGUIF::AutoScrollChecked() const
@@ -330,6 +324,5 @@ bool TGUIF::AutoScrollChecked() const
 
 void TGUIF::ScrollDataTableToEnd()
 {
-    QScrollBar* bar = MemoData->verticalScrollBar();
-    bar->setValue(bar->maximum());
+    MemoData->scrollToBottom();
 }

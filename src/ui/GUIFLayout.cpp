@@ -4,6 +4,8 @@
 #include "ui/ContextHelp.h"
 #include "ui/Icons.h"
 #include "ui/Named.h"
+#include "ui/BatchedLines.h"
+#include "ui/DataTableView.h"
 #include "ui/ReportList.h"
 #include "ui/pages/ConfigureSheet.h"
 #include "ui/pages/DesignerSheet.h"
@@ -117,8 +119,7 @@ QWidget* TGUIF::BuildDataPanel()
     MemoSegments->setReadOnly(true);
     MemoSegments->hide();
     // The table is the data log's content: it is shown, never edited here.
-    MemoData = TextTable("MemoData");
-    MemoData->setReadOnly(true);
+    MemoData = Named(new TDataTableView([this](qsizetype index) { return dataLog.DataLine(index); }), "MemoData");
     MemoData->hide();
 
     auto* layout = new QVBoxLayout;
@@ -185,6 +186,7 @@ QWidget* TGUIF::BuildBottomPanel()
     MemoMain = TextTable("MemoMain");
     MemoMain->setReadOnly(true);
     MemoMain->setMaximumBlockCount(MessageLogLines);
+    messageLines = new TBatchedLines(MemoMain);
     MemoMain->setFixedWidth(MessageLogWidth);
 
     auto* helpLayout = new QVBoxLayout;

@@ -118,7 +118,7 @@ void TGUIF::OfferResumeOfInterruptedRun()
 void TGUIF::ContinueDataLog(const QString& fileName)
 {
     dataLog.ContinueLog(fileName, ReadDataLogLines(fileName) << ResumeMarkerRow(Now()));
-    MemoData->setPlainText(dataLog.DataTable().join(u'\n'));
+    MemoData->LinesReplaced(dataLog.DataLineCount());
     messageFile.FollowDataLog(fileName);
     MM(QStringLiteral("Data log file: ") + QFileInfo(fileName).fileName());
     FlowDataLogFileCaption();

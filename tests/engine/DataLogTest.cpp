@@ -15,6 +15,13 @@
 
 namespace {
 
+// Saves are written on a thread of their own; the tests look at the outcome.
+void SaveAndWait(TDataLog& log, bool force)
+{
+    log.FlowDataSave(force);
+    log.WaitForSaves();
+}
+
 QByteArray ReadBytes(const QString& path)
 {
     QFile file(path);
@@ -130,22 +137,22 @@ TEST_F(DataLogTest, SavesFailingForAMinuteRaiseTheAlarmOncePerEpisode)
         writer.Fail(QStringLiteral(".tmp"));
         logged.clear();
         for (int second = 0; second < 60; ++second) {
-            watched.FlowDataSave(false);
+            SaveAndWait(watched, false);
             clock.AdvanceSeconds(1);
         }
         EXPECT_FALSE(alarm.Raised()) << "59 s of failures are not yet an alarm";
         EXPECT_EQ(logged.filter(QStringLiteral("Saving data log failed: ")).size(), 60) << "every try is logged";
-        watched.FlowDataSave(false);
+        SaveAndWait(watched, false);
         EXPECT_TRUE(alarm.Raised());
         ASSERT_FALSE(shown.isEmpty());
         EXPECT_TRUE(shown.last().contains(QStringLiteral("No space left on device"))) << shown.last().toStdString();
         clock.AdvanceSeconds(30);
-        watched.FlowDataSave(false);
+        SaveAndWait(watched, false);
         EXPECT_EQ(prompts.Messages.size(), episode) << "one message box per episode";
 
         writer.Heal();
         clock.AdvanceSeconds(1);
-        watched.FlowDataSave(false);
+        SaveAndWait(watched, false);
         EXPECT_FALSE(alarm.Raised()) << "cleared by the next good save";
         EXPECT_TRUE(shown.last().isEmpty());
         clock.AdvanceSeconds(61);
@@ -155,25 +162,25 @@ TEST_F(DataLogTest, SavesFailingForAMinuteRaiseTheAlarmOncePerEpisode)
 TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
 {
     log.AppendDataLines({QStringLiteral("one")});
-    log.FlowDataSave(true); // no file: nothing happens
+    SaveAndWait(log, true); // no file: nothing happens
     ChooseFile();
     EXPECT_EQ(log.LastDataLogSave(), 0.0);
 
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
     EXPECT_EQ(log.LastDataLogSave(), clock.Now());
 
     clock.AdvanceSeconds(59);
     log.AppendDataLines({QStringLiteral("two")});
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\n"));
 
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\ntwo\r\n"));
 
     clock.AdvanceSeconds(61);
     log.AppendDataLines({QStringLiteral("three")});
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("one\r\ntwo\r\nthree\r\n"));
     EXPECT_TRUE(logged.filter(QStringLiteral("failed")).isEmpty());
 }
@@ -181,9 +188,9 @@ TEST_F(DataLogTest, UnforcedSavesAtMostOncePerMinuteForcedAlways)
 TEST_F(DataLogTest, BlankTableIsNotSaved)
 {
     ChooseFile();
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     log.AppendDataLines({QStringLiteral(" "), QString()});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_FALSE(QFile::exists(LogPath()));
 }
 
@@ -192,7 +199,7 @@ TEST_F(DataLogTest, KeepsTwoPreviousVersionsAndNoTemporaryFile)
     ChooseFile();
     for (const char* row : {"first", "second", "third"}) {
         log.AppendDataLines({QString::fromLatin1(row)});
-        log.FlowDataSave(true);
+        SaveAndWait(log, true);
     }
 
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\nthird\r\n"));
@@ -205,22 +212,50 @@ TEST_F(DataLogTest, WritesWindows1252WithoutByteOrderMark)
 {
     ChooseFile();
     log.AppendDataLines({QStringLiteral("\u00b5l/min \u00ba\r\n2\r3")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("\xb5l/min \xba\r\n2\r\n3\r\n"));
+}
+
+TEST_F(DataLogTest, TableGivesBackEveryLineAsAdded)
+{
+    // Rows long enough to fill several of the blocks the bytes are kept in.
+    const QString row = QStringLiteral("2026-10-16 09:00:00 | ") + QString(200, QLatin1Char('7'));
+    QStringList table;
+    for (int i = 0; i < 12000; ++i)
+        table << row + QString::number(i);
+    const struct {
+        const char* name;
+        QString line;
+    } unusual[] = {
+        {"code page", QStringLiteral("\u00b5l/min \u00ba")},
+        {"outside the code page", QStringLiteral("N\u2082 \u0394")},
+        {"line breaks", QStringLiteral("1\r\n2\r3\n")},
+        {"empty", QString()},
+    };
+    for (const auto& c : unusual)
+        table.insert(table.size() / 2, c.line);
+    for (qsizetype at = 0; at < table.size(); at += 1000)
+        log.AppendDataLines(table.mid(at, 1000));
+    ASSERT_EQ(log.DataLineCount(), table.size());
+    for (const auto& c : unusual)
+        EXPECT_TRUE(log.DataTable().contains(c.line)) << c.name;
+    EXPECT_EQ(log.DataTable(), table);
+    EXPECT_EQ(log.DataLine(table.size() - 1), table.last());
+    EXPECT_EQ(log.DataLine(table.size()), QString());
 }
 
 TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
 {
     ChooseFile();
     log.AppendDataLines({QStringLiteral("kept")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     const double savedAt = log.LastDataLogSave();
     // A folder in the way of the temporary file makes its writing fail.
     ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".tmp"))));
 
     clock.AdvanceSeconds(61);
     log.AppendDataLines({QStringLiteral("new")});
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     ASSERT_FALSE(logged.isEmpty());
     EXPECT_TRUE(logged.last().startsWith(QStringLiteral("Saving data log failed: "))) << logged.last().toStdString();
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\n"));
@@ -228,7 +263,7 @@ TEST_F(DataLogTest, FailedTemporaryFileKeepsPreviousLogAndIsRetried)
     EXPECT_TRUE(log.SaveDue(false)); // the next tick tries again
 
     ASSERT_TRUE(QDir(LogPath(QStringLiteral(".tmp"))).removeRecursively());
-    log.FlowDataSave(false);
+    SaveAndWait(log, false);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("kept\r\nnew\r\n"));
 }
 
@@ -236,9 +271,9 @@ TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
 {
     ChooseFile();
     log.AppendDataLines({QStringLiteral("first")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     log.AppendDataLines({QStringLiteral("second")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     // A folder that cannot be deleted where ".bak2" goes blocks the rotation,
     // so the new table cannot take the log file's place.
     ASSERT_TRUE(QDir().mkpath(LogPath(QStringLiteral(".bak2")) + QStringLiteral("/inside")));
@@ -246,7 +281,7 @@ TEST_F(DataLogTest, LogThatCannotBeReplacedIsReportedNotCountedAsSaved)
     logged.clear();
 
     log.AppendDataLines({QStringLiteral("third")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged.first().startsWith(QStringLiteral("Saving data log failed: ")));
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("first\r\nsecond\r\n"));
@@ -258,7 +293,7 @@ TEST_F(DataLogTest, CreatesMissingLogsFolder)
     ChooseFile();
     ASSERT_TRUE(QDir(folder.FilePath(QStringLiteral("Logs"))).removeRecursively()); // removed since it was chosen
     log.AppendDataLines({QStringLiteral("row")});
-    log.FlowDataSave(true);
+    SaveAndWait(log, true);
     EXPECT_EQ(ReadBytes(LogPath()), QByteArray("row\r\n"));
 }
 

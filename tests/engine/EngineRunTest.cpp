@@ -103,6 +103,7 @@ TEST_F(EngineRunTest, DemonstrationDeviceRunsItsProgramThroughToTheLog)
     ASSERT_FALSE(measuredRows.isEmpty()) << window.dataLines.join('\n').toStdString();
 
     dataLog.FlowDataSave(true);
+    dataLog.WaitForSaves();
     QFile log(dataLog.DataLogFileName());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromLatin1(log.readAll()).contains(measuredRows.last() + QStringLiteral("\r\n")));

@@ -251,12 +251,15 @@ TEST_F(EngineTickTest, SavesTheLogAtMostOnceAMinute)
     prompts.InputAnswers.enqueue(QStringLiteral("run"));
     ASSERT_TRUE(dataLog.FlowDataLogFileEnsure(false));
     engine.Tick();
+    dataLog.WaitForSaves(); // written on a thread of its own
     const double firstSave = dataLog.LastDataLogSave();
     EXPECT_GT(firstSave, 0);
     clock.AdvanceSeconds(30);
     engine.Tick();
+    dataLog.WaitForSaves();
     EXPECT_EQ(dataLog.LastDataLogSave(), firstSave);
     clock.AdvanceSeconds(31);
     engine.Tick();
+    dataLog.WaitForSaves();
     EXPECT_GT(dataLog.LastDataLogSave(), firstSave);
 }

@@ -74,6 +74,7 @@ TEST_F(AuthoringTest, MixturesPageAddsTheRecipeAtMinutes)
 
     EXPECT_EQ(Device(QStringLiteral("COMX")).SegmentProgram, QStringLiteral("0 0 Step\r\n3 40 Ramp\r\n"));
     EXPECT_TRUE(Device(QStringLiteral("COMX")).SerieSegment->XValues().contains(3));
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().contains(
         QStringLiteral("Segment Program Modify for Device: COMX")));
     EXPECT_TRUE(prompts.Messages.isEmpty()) << prompts.Messages.join(u'|').toStdString();

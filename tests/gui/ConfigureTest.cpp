@@ -209,7 +209,10 @@ TEST_F(PumpRowTest, AClickShowsTheDeviceOnce)
 {
     Focus(QStringLiteral("COMX"));
     auto* log = Find<QPlainTextEdit>("MemoMain");
-    const auto lines = [log] { return log->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(); };
+    const auto lines = [log] {
+        QCoreApplication::processEvents(); // lines are shown once the event loop turns
+        return log->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size();
+    };
     const qsizetype linesBefore = lines();
     const auto rows = Devices()->findItems(QStringLiteral("COMY"), Qt::MatchExactly);
     ASSERT_EQ(rows.size(), 1);

@@ -145,6 +145,7 @@ TEST_F(DesignerTest, ApplyWritesAStepPerDeviceAndRefusesDevicesWithoutFullScale)
     EXPECT_EQ(Device(QStringLiteral("COMX")).SegmentProgram,
               QStringLiteral("0 10 Step\r\n4.56 25 Step after_purge\r\n12.4 50 Step\r\n"));
     EXPECT_EQ(Device(QStringLiteral("COMY")).SegmentProgram, y.SegmentProgram);
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     const QString log = Find<QPlainTextEdit>("MemoMain")->toPlainText();
     EXPECT_TRUE(log.contains(QStringLiteral("Design applied to COMX: 4.56 25 Step after_purge")));
     EXPECT_TRUE(log.contains(QStringLiteral("Design not applied to COMY: no full scale configured")));

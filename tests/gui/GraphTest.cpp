@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 QList<QPointF> Points(const QList<QPointF>& points)
@@ -15,8 +17,10 @@ QList<QPointF> Points(const QList<QPointF>& points)
     return points;
 }
 
+// What the chart draws once its pending replot has run.
 QList<QPointF> Drawn(const TRtPointSeries* series)
 {
+    QCoreApplication::processEvents();
     QList<QPointF> points;
     for (auto it = series->Plottable()->data()->constBegin(); it != series->Plottable()->data()->constEnd(); ++it)
         points << QPointF(it->key, it->value);
@@ -60,7 +64,8 @@ TEST_F(GraphTest, SegmentSeriesIsMadeOnceStoredAndDrawnInTheDeviceColour)
     window->SegmentSerie(Device(QStringLiteral("COMY")));
     TRtPointSeries* series = Device(QStringLiteral("COMY")).SerieSegment;
     ASSERT_NE(series, nullptr);
-    EXPECT_EQ(Drawn(series), Points({{0, 0}, {0, 0}, {0, 20}, {10, 20}, {10, 50}, {20, 0}, {20.2, 0}}));
+    const QList<QPointF> program = Points({{0, 0}, {0, 0}, {0, 20}, {10, 20}, {10, 50}, {20, 0}, {20.2, 0}});
+    QTRY_VERIFY(Drawn(series) == program); // once the chart has replotted, fitted to the data
     EXPECT_EQ(series->LineColor(), QColor(0, 0x80, 0)); // the demonstration device's green
     EXPECT_EQ(series->LineWidth(), 2);
     EXPECT_FALSE(series->PointsVisible());
@@ -118,6 +123,35 @@ TEST_F(GraphTest, DenseFlowMarkersStandTheirSizeApart)
     window->FlowSerie(Device(QStringLiteral("COMX")), 1, 50, false);
     graph->replot();
     EXPECT_EQ(flow->Plottable()->scatterSkip(), 0);
+}
+
+TEST_F(GraphTest, LongSeriesDrawsEachPixelColumnsExtremesAndZoomingInDrawsEveryPoint)
+{
+    constexpr int Points = 100000;
+    constexpr int Spike = 54321;
+    constexpr int Dip = 12345;
+    for (int i = 0; i < Points; ++i) {
+        const double y = i == Spike ? 97.5 : i == Dip ? 2.5 : 50 + (i % 7) / 10.0;
+        window->FlowSerie(Device(QStringLiteral("COMX")), i / 60.0, y, false);
+    }
+    const TRtPointSeries* flow = Device(QStringLiteral("COMX")).SerieFlow;
+    auto* graph = Find<TRtGraph2D>("RtGraph2DMain");
+    const QList<QPointF> whole = Drawn(flow);
+    const int pixels = graph->axisRect()->width();
+    EXPECT_LE(whole.size(), 4 * (pixels + 2));
+    EXPECT_EQ(whole.first(), QPointF(0, 50));
+    EXPECT_EQ(whole.last(), QPointF((Points - 1) / 60.0, float(50 + ((Points - 1) % 7) / 10.0))); // kept as float
+    EXPECT_TRUE(whole.contains(QPointF(Spike / 60.0, 97.5)));
+    EXPECT_TRUE(whole.contains(QPointF(Dip / 60.0, 2.5)));
+    EXPECT_TRUE(std::is_sorted(whole.cbegin(), whole.cend(),
+                               [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+
+    // 200 points in view: each drawn, with one beyond each edge.
+    graph->ZoomTo(QCPRange((Spike - 0.5) / 60, (Spike + 199.5) / 60), QCPRange(0, 100));
+    QList<QPointF> zoomed = Drawn(flow);
+    ASSERT_EQ(zoomed.size(), 202);
+    for (int i = 0; i < zoomed.size(); ++i)
+        EXPECT_EQ(zoomed.at(i).x(), (Spike - 1 + i) / 60.0) << i;
 }
 
 TEST_F(GraphTest, FlowSeriesSkipsIdleDevicesAndIsClearedOnRequest)

@@ -3,9 +3,12 @@
 #include "base/MainThreadWait.h"
 #include "base/TextEncoding.h"
 #include "support/FailingFileWriter.h"
+#include "ui/DataTableView.h"
 #include "ui/widgets/hhALed.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -34,6 +37,7 @@ protected:
     {
         clock.AdvanceSeconds(seconds);
         window->TimerEngineTimer();
+        window->DataLog().WaitForSaves(); // a save is written on a thread of its own
     }
 
     void ChooseLog(const QString& answer)
@@ -47,7 +51,12 @@ protected:
     // The data table as the log file must hold it.
     QByteArray TableBytes() const { return TextFileBytes(window->DataLog().DataTable().join(QLatin1Char('\n'))); }
 
-    QString MessageLog() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
+    // The log as shown once the event loop has turned.
+    QString MessageLog() const
+    {
+        QCoreApplication::processEvents();
+        return Find<QPlainTextEdit>("MemoMain")->toPlainText();
+    }
 };
 
 TEST_F(NoLostDataTest, DataTableCannotBeWipedFromTheKeyboard)
@@ -56,19 +65,23 @@ TEST_F(NoLostDataTest, DataTableCannotBeWipedFromTheKeyboard)
     for (int i = 0; i < 5; ++i)
         Tick(3);
     Find<QAction>("ShowData1")->trigger();
-    auto* table = Find<QPlainTextEdit>("MemoData");
-    const QString rows = table->toPlainText();
+    auto* table = Find<TDataTableView>("MemoData");
+    const QString rows = table->Text();
     ASSERT_FALSE(rows.isEmpty());
 
     table->setFocus();
     QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_TRUE(table->textCursor().hasSelection()) << "selecting (and copying) still works";
+    EXPECT_EQ(table->SelectedText(), rows) << "selecting still works";
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), rows) << "and copying";
     QTest::keyClick(table, Qt::Key_Delete);
     QTest::keyClicks(table, QStringLiteral("x"));
-    EXPECT_EQ(table->toPlainText(), rows);
+    EXPECT_EQ(table->Text(), rows);
 
-    for (int save = 0; save < 3; ++save)
+    for (int save = 0; save < 3; ++save) {
         window->FlowDataSave(true);
+        window->DataLog().WaitForSaves();
+    }
     for (const char* file : {"night_2026-10-16-09.txt", "night_2026-10-16-09.bak1", "night_2026-10-16-09.bak2"})
         EXPECT_EQ(ReadBytes(LogPath(QString::fromLatin1(file))), TableBytes()) << file;
 }
@@ -194,6 +207,7 @@ TEST_F(NoLostDataTest, MessageLogKeepsTheNewestLinesOnScreenAndEveryLineInItsFil
     for (int i = 0; i < OnScreen + 5; ++i)
         window->MM(QString::number(i));
     auto* log = Find<QPlainTextEdit>("MemoMain");
+    QCoreApplication::processEvents();
     EXPECT_EQ(log->document()->blockCount(), OnScreen);
     EXPECT_TRUE(log->document()->firstBlock().text().endsWith(QStringLiteral(" 5")));
     EXPECT_TRUE(log->document()->lastBlock().text().endsWith(QStringLiteral(" 100004")));

@@ -6,6 +6,7 @@
 #include "pump/PSD4Thread.h"
 #include "sim/VirtualMFC.h"
 #include "sim/VirtualPump.h"
+#include "ui/DataTableView.h"
 #include "ui/Icons.h"
 #include "ui/widgets/RtColorPickCombo.h"
 #include "ui/widgets/RtDoubleEdit.h"
@@ -85,7 +86,7 @@ protected:
     // Generous: a simulated pass takes at most a second.
     static constexpr int ReadingTimeoutMS = 10000;
 
-    QString DataTable() const { return Find<QPlainTextEdit>("MemoData")->toPlainText(); }
+    QString DataTable() const { return Find<TDataTableView>("MemoData")->Text(); }
 };
 
 using DemonstrationTest = RunFixture;
@@ -128,6 +129,7 @@ TEST_F(DemonstrationTest, BothDevicesRunTheirProgramsFromStartToReset)
     ASSERT_FALSE(rows.isEmpty()) << DataTable().toStdString();
 
     window->FlowDataSave(true);
+    window->DataLog().WaitForSaves();
     QFile log(folder.FilePath(QStringLiteral("Logs/demo_2026-10-16-09.txt")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromLatin1(log.readAll()).contains(rows.last() + QStringLiteral("\r\n")));
@@ -252,6 +254,7 @@ TEST_F(RigWindowTest, ClosingTheWindowBringsEveryInstrumentToRest)
               QStringLiteral("2 devices are running: COM6 (MFC-A), COM7 (Pump). Stop them and close?"));
     EXPECT_EQ(mfc.Setpoint_counts(), 0);
     EXPECT_FALSE(pump.IsBusy());
+    QCoreApplication::processEvents(); // the message log shows its lines once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().indexOf(QStringLiteral("Timeout")) < 0);
 }
 
@@ -292,6 +295,7 @@ TEST_F(RigWindowTest, HeldValveLightsTheDeviationLampAndMarksItsRow)
     EXPECT_EQ(row->text(1), QStringLiteral("Direct"));
     EXPECT_FALSE(row->icon(1).isNull());
     EXPECT_EQ(row->foreground(4).color(), QColor(Qt::red));
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().contains(
         QStringLiteral("COM6 (MFC-A): flow does not follow its setpoint")));
 
@@ -374,7 +378,12 @@ protected:
 
     int DataRows() const { return DataTable().split(QLatin1Char('\n')).filter(QStringLiteral("2026-10-16")).size(); }
 
-    QString MessageLog() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
+    // Lines are shown once the event loop turns.
+    QString MessageLog() const
+    {
+        QCoreApplication::processEvents();
+        return Find<QPlainTextEdit>("MemoMain")->toPlainText();
+    }
 };
 
 TEST_F(RunningRigTest, ApplyStopsARunningDeviceOnlyWhenWhatItDosesChanges)
@@ -499,6 +508,7 @@ TEST_F(RunningRigTest, WallClockSetBackAnHourMovesNeitherTheProgramNorTheRows)
 
     const double lastSave = window->DataLog().LastDataLogSave();
     TickOnReadings(61, {QStringLiteral("COMX")});
+    window->DataLog().WaitForSaves();
     EXPECT_GT(window->DataLog().LastDataLogSave(), lastSave) << "the minute's save comes a minute later, not an hour";
 }
 

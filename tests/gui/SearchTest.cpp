@@ -22,7 +22,12 @@ protected:
     }
 
     void Search() const { Find<QAction>("Searchdevices1")->trigger(); }
-    QString Log() const { return Find<QPlainTextEdit>("MemoMain")->toPlainText(); }
+    // Lines are shown once the event loop turns.
+    QString Log() const
+    {
+        QCoreApplication::processEvents();
+        return Find<QPlainTextEdit>("MemoMain")->toPlainText();
+    }
     void Click(const char* button) const { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
 
     QStringList Row(int row) const

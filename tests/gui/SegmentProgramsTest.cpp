@@ -92,6 +92,7 @@ TEST_F(SegmentProgramsTest, LoadingAnInvalidFileKeepsTheProgramAndSaysSo)
     prompts.FileAnswers.enqueue(file);
     window->LoadSegmentProgram2Click();
     EXPECT_EQ(prompts.Messages, QStringList({QStringLiteral("Invalid character: \t")}));
+    QCoreApplication::processEvents(); // lines are shown once the event loop turns
     EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().endsWith(QStringLiteral(" Invalid segment program")));
     EXPECT_EQ(Device(QStringLiteral("COMX")).SegmentProgram, before);
 

@@ -99,7 +99,7 @@ TRtGraph2D::TRtGraph2D(QWidget* parent)
     replotTimer.setSingleShot(true);
     replotTimer.setInterval(0);
     connect(&replotTimer, &QTimer::timeout, this, &TRtGraph2D::ReplotNow);
-    connect(this, &QCustomPlot::beforeReplot, this, &TRtGraph2D::SpaceMarkers);
+    connect(this, &QCustomPlot::beforeReplot, this, &TRtGraph2D::PrepareSeries);
 
     timeScrollBar->hide();
     flowScrollBar->hide();
@@ -130,23 +130,20 @@ void TRtGraph2D::ReplotNow()
     replot();
 }
 
-void TRtGraph2D::SpaceMarkers()
+void TRtGraph2D::PrepareSeries()
 {
     for (TRtPointSeries* series : findChildren<TRtPointSeries*>(Qt::FindDirectChildrenOnly))
-        series->SpaceMarkers();
+        series->PrepareDrawing();
 }
 
 void TRtGraph2D::FitToData()
 {
     QCPRange time, flow;
     bool haveData = false;
-    for (int i = 0; i < graphCount(); ++i) {
-        const QCPGraph* series = graph(i);
-        if (!series->visible() || series->data()->isEmpty())
+    for (const TRtPointSeries* series : findChildren<TRtPointSeries*>(Qt::FindDirectChildrenOnly)) {
+        QCPRange keys, values;
+        if (!series->Visible() || !series->Bounds(keys, values))
             continue;
-        bool found = false;
-        const QCPRange keys = series->getKeyRange(found);
-        const QCPRange values = series->getValueRange(found);
         if (!haveData) {
             time = keys;
             flow = values;

@@ -66,7 +66,7 @@ private:
     void ZoomToRect(const QRect& rect);
     void ReplotNow();
     void FitToData();
-    void SpaceMarkers();
+    void PrepareSeries();
     void LayOutScrollBars();
     void SyncScrollBars();
     void ScrollTime(int value);

@@ -49,6 +49,15 @@ void TDataLog::AppendDataLines(const QStringList& lines)
         shown(lines);
 }
 
+void TDataLog::AppendHeaderBlock(const QList<TDeviceInfo>& devices)
+{
+    QList<TDataColumnDevice> columns;
+    for (const TDeviceInfo& device : devices)
+        columns.append({device.COMPort, device.NameRole});
+    blockDevices.insert(int(table.size()), columns);
+    AppendDataLines(DataTableColumns(devices));
+}
+
 bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
 {
     if (!fileName.isEmpty() && !AlwaysAsk)

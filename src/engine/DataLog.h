@@ -2,6 +2,7 @@
 
 #include "devices/DeviceInfo.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,12 @@
 #include <functional>
 
 class TWriteAlarm;
+
+// The device a column of a header block stands for.
+struct TDataColumnDevice {
+    QString Port;
+    QString Name;
+};
 
 // The data table and its log file: the rows and header blocks, the file's
 // name, the once-a-minute save and the two backup versions. The table is
@@ -26,6 +33,12 @@ public:
     // The data table: header blocks and rows, one line each.
     const QStringList& DataTable() const { return table; }
     void AppendDataLines(const QStringList& lines);
+    // Appends the header block of `devices` and remembers their ports and
+    // names, which the block's text does not hold.
+    void AppendHeaderBlock(const QList<TDeviceInfo>& devices);
+    // The devices of the header block that begins at line `firstLine` of the
+    // table; empty for a block that was not appended as one.
+    QList<TDataColumnDevice> HeaderBlockDevices(int firstLine) const { return blockDevices.value(firstLine); }
 
     // Full path of the current log file; empty while none is chosen.
     const QString& DataLogFileName() const { return fileName; }
@@ -57,6 +70,7 @@ private:
     TableSink shown;
     TWriteAlarm* alarm;
     QStringList table;
+    QHash<int, QList<TDataColumnDevice>> blockDevices; // by the block's first line
     QString fileName;
     double lastSave = 0;
 };

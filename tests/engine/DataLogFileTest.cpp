@@ -5,6 +5,7 @@
 #include "engine/DataTableCsv.h"
 #include "support/FailingFileWriter.h"
 #include "support/RecordingPrompts.h"
+#include "support/ScopedTimeZone.h"
 #include "support/TempFolder.h"
 #include "support/TestClock.h"
 
@@ -14,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <ctime>
 #include <string>
 
 namespace {
@@ -45,29 +45,6 @@ QString Row(double moment, const QList<double>& values)
         row += DataRowValueColumn(value);
     return row;
 }
-
-// The time zone of the process for a test's lifetime, so local times and
-// their offsets are known.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) : saved(qgetenv("TZ")), hadZone(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZone()
-    {
-        if (hadZone)
-            qputenv("TZ", saved);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    QByteArray saved;
-    bool hadZone;
-};
 
 // A data table as a run writes it: a first block of two devices, a second
 // one after a third device was configured, values of every kind.
@@ -150,7 +127,7 @@ TEST_F(DataTableTest, LogFileWrittenByTheProgramReadsBackValueForValue)
 
 TEST_F(DataTableTest, CsvHasAHeaderRowPerBlockLocalTimesWithOffsetAndEmptyCellsForNoValue)
 {
-    const TimeZone berlin("Europe/Berlin");
+    const ScopedTimeZone berlin("Europe/Berlin");
     TDataLogContent content;
     QString error;
     ASSERT_TRUE(LiveDataTableContent(log, content, error)) << error.toStdString();
@@ -210,7 +187,7 @@ TEST_F(DataTableTest, CsvThatCannotBeWrittenIsReportedAndLeavesNoFile)
 // the rows still move forwards, and the offset says which hour is meant.
 TEST(DataLogFile, RepeatedHourAtTheEndOfDaylightSavingKeepsTheRowsInOrder)
 {
-    const TimeZone berlin("Europe/Berlin");
+    const ScopedTimeZone berlin("Europe/Berlin");
     const QStringList lines = DataTableColumns({Device("COM6", dtMFCA, "")})
                             + QStringList{QStringLiteral(" 2026-10-25 02:59:57 |             1.0 | "),
                                           QStringLiteral(" 2026-10-25 02:00:00 |             2.0 | "),

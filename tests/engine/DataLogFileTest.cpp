@@ -38,6 +38,16 @@ TDeviceInfo Device(const char* port, tDeviceType type, const char* name, const c
     return device;
 }
 
+// `bytes` as the file of a case, in place of the case before.
+QString CaseFile(const TempFolder& folder, const QByteArray& bytes)
+{
+    const QString path = folder.FilePath(QStringLiteral("case.txt"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    return path;
+}
+
 QString Row(double moment, const QList<double>& values)
 {
     QString row = DataRowTimeColumn(moment);
@@ -230,11 +240,7 @@ TEST_F(DataTableTest, ReadsLogsAsEditorsAndCutFilesLeaveThem)
          2, true},
     };
     for (const Case& c : cases) {
-        const QString path = folder.FilePath(QStringLiteral("case.txt"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(c.bytes);
-        file.close();
+        const QString path = CaseFile(folder, c.bytes);
         TDataLogContent content;
         QString error;
         ASSERT_TRUE(ReadDataLogFile(path, content, error)) << c.name << ": " << error.toStdString();
@@ -273,11 +279,7 @@ TEST(DataLogFile, RefusesWhatIsNoDataLogAndSaysWhy)
          "line 1 begins a header block that is not whole"},
     };
     for (const Case& c : cases) {
-        const QString path = folder.FilePath(QStringLiteral("case.txt"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(c.bytes);
-        file.close();
+        const QString path = CaseFile(folder, c.bytes);
         TDataLogContent content;
         content.Note = QStringLiteral("left from before");
         QString error;

@@ -10,6 +10,7 @@ TARVO_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqcustomplot-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  python3
 )
 
 tarvo_install_packages() {

@@ -54,6 +54,15 @@ QStringList TDataLog::DataTable() const
     return lines;
 }
 
+void TDataLog::AppendHeaderBlock(const QList<TDeviceInfo>& devices)
+{
+    QList<TDataColumnDevice> columns;
+    for (const TDeviceInfo& device : devices)
+        columns.append({device.COMPort, device.NameRole});
+    blockDevices.insert(int(bytes.LineCount()), columns);
+    AppendDataLines(DataTableColumns(devices));
+}
+
 bool TDataLog::FlowDataLogFileEnsure(bool AlwaysAsk)
 {
     if (!fileName.isEmpty() && !AlwaysAsk)
@@ -104,6 +113,10 @@ void TDataLog::ContinueLog(const QString& name, const QStringList& earlierLines)
     continued.Append(earlierLines);
     continued.Append(DataTable());
     bytes = std::move(continued);
+    QHash<int, QList<TDataColumnDevice>> moved;
+    for (auto block = blockDevices.cbegin(); block != blockDevices.cend(); ++block)
+        moved.insert(block.key() + int(earlierLines.size()), block.value());
+    blockDevices = std::move(moved);
 }
 
 void TDataLog::StartSave()

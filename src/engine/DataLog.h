@@ -4,6 +4,7 @@
 #include "engine/DataLogBytes.h"
 #include "engine/DataLogWriter.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,6 +12,12 @@
 #include <functional>
 
 class TWriteAlarm;
+
+// The device a column of a header block stands for.
+struct TDataColumnDevice {
+    QString Port;
+    QString Name;
+};
 
 // The data table and its log file: the rows and header blocks, the file's
 // name, the once-a-minute save and the two backup versions. The table is
@@ -30,6 +37,12 @@ public:
     QString DataLine(qsizetype index) const { return bytes.Line(index); }
     QStringList DataTable() const;
     void AppendDataLines(const QStringList& lines);
+    // Appends the header block of `devices` and remembers their ports and
+    // names, which the block's text does not hold.
+    void AppendHeaderBlock(const QList<TDeviceInfo>& devices);
+    // The devices of the header block that begins at line `firstLine` of the
+    // table; empty for a block that was not appended as one.
+    QList<TDataColumnDevice> HeaderBlockDevices(int firstLine) const { return blockDevices.value(firstLine); }
 
     // Full path of the current log file; empty while none is chosen.
     const QString& DataLogFileName() const { return fileName; }
@@ -75,6 +88,7 @@ private:
     TWriteAlarm* alarm;
     std::function<void()> saved;
     TDataLogBytes bytes;
+    QHash<int, QList<TDataColumnDevice>> blockDevices; // by the block's first line
     QString fileName;
     double lastSave = 0;
     QString savingFile;

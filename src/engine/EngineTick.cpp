@@ -120,7 +120,7 @@ void TEngineTick::Tick()
 
     if (rowDue && !TrimControl(valueColumns).isEmpty()) {
         if (DataHeaderPending) {
-            dataLog.AppendDataLines(DataTableColumns(DevicesLocal));
+            dataLog.AppendHeaderBlock(DevicesLocal);
             DataHeaderPending = false;
         }
         dataLog.AppendDataLines({timeColumn + valueColumns});

@@ -175,6 +175,12 @@ public:
     void FlowDataSave(bool ForceSave);
     void FlowDataLogFileCaption();
 
+    // The data taken out: the table as CSV, the chart as a picture, a logged
+    // run reopened in a window of its own.
+    void OpenDataLog1Click();
+    void ExportDataTableAsCSV1Click();
+    void SaveChartAs1Click();
+
     // What the engine, run control and the configuration show here.
     void SetEngineLamp(bool lit) override;
     void SetDeviceLamp(ThhALed* lamp, bool lit) override;
@@ -208,6 +214,8 @@ private:
     QWidget* BuildDesignerPage();
     void ConnectPages();
     void BuildMenus();
+    void BuildDataOutMenu(QMenu* file);
+    QString ProposedDataOutFile(const QString& extension) const;
     void AddStartupDeviceRows();
     void CreateWorkingFolders();
     void AttachContextHelp();

@@ -55,6 +55,7 @@ void TGUIF::BuildMenus()
     connect(saveState, &QAction::triggered, this, &TGUIF::Savesoftwarestate1Click);
     connect(loadState, &QAction::triggered, this, &TGUIF::Loadsoftwarestate1Click);
     connect(LogFile1, &QAction::triggered, this, &TGUIF::LogFile1Click);
+    BuildDataOutMenu(file);
 
     QMenu* preferences = Menu(bar, "Edit1", QStringLiteral("Preferences"));
     QMenu* timeUnit = Menu(preferences, "imeUnit1", QStringLiteral("Time Unit"));
@@ -99,6 +100,17 @@ void TGUIF::BuildMenus()
 
     for (QMenu* menu : {file, preferences, data, devices})
         bar->addMenu(menu);
+}
+
+void TGUIF::BuildDataOutMenu(QMenu* file)
+{
+    Separator(file, "N1");
+    QAction* openLog = Item(file, "OpenDataLog1", QStringLiteral("Open data log..."));
+    QAction* exportCsv = Item(file, "ExportDataTableAsCSV1", QStringLiteral("Export data table as CSV..."));
+    QAction* saveChart = Item(file, "SaveChartAs1", QStringLiteral("Save chart as..."));
+    connect(openLog, &QAction::triggered, this, &TGUIF::OpenDataLog1Click);
+    connect(exportCsv, &QAction::triggered, this, &TGUIF::ExportDataTableAsCSV1Click);
+    connect(saveChart, &QAction::triggered, this, &TGUIF::SaveChartAs1Click);
 }
 
 void TGUIF::ListViewSegmentProgramMouseUp(QMouseEvent* event)

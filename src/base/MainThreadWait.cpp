@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <atomic>
 #include <exception>
 #include <limits>
 #include <memory>
@@ -35,16 +36,20 @@ void StopThreadProcessingEvents(QThread& thread)
 void RunOffMainThread(const std::function<void()>& work)
 {
     std::exception_ptr failure;
-    std::unique_ptr<QThread> thread(QThread::create([&work, &failure] {
+    // Set last by the thread: waiting on it (not only on Qt's own locks)
+    // shows the thread sanitizer that the work is over before it is freed.
+    std::atomic<bool> done{false};
+    std::unique_ptr<QThread> thread(QThread::create([&work, &failure, &done] {
         try {
             work();
         } catch (...) {
             failure = std::current_exception();
         }
+        done.store(true, std::memory_order_release);
     }));
     thread->start();
     // However long the work takes: it has its own limits.
-    WaitProcessingEvents([&thread] { return thread->isFinished(); }, std::numeric_limits<int>::max());
+    WaitProcessingEvents([&done] { return done.load(std::memory_order_acquire); }, std::numeric_limits<int>::max());
     thread->wait();
     if (failure)
         std::rethrow_exception(failure);

@@ -4,6 +4,7 @@
 #include "base/FileWriter.h"
 #include "base/ProgramFolder.h"
 #include "base/Prompts.h"
+#include "base/TextEncoding.h"
 #include "base/TextHelpers.h"
 #include "engine/WriteAlarm.h"
 

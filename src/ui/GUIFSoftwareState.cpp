@@ -10,10 +10,10 @@
 #include "engine/RunResume.h"
 #include "engine/RunState.h"
 #include "engine/SoftwareState.h"
+#include "ui/DataTableView.h"
 
 #include <QAction>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QSplitter>
 
 namespace {

@@ -58,6 +58,7 @@ inline void ExpectDataLogComplete(TDataLog& log)
     if (log.DataLogFileName().isEmpty())
         return; // a row that never started a run has no log to keep
     log.FlowDataSave(true);
+    log.WaitForSaves();
     QFile file(log.DataLogFileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << log.DataLogFileName().toStdString();
     QStringList saved = DecodeTextFileBytes(file.readAll()).split(QStringLiteral("\r\n"));

@@ -204,6 +204,7 @@ public:
         writer.Fail(QStringLiteral("Logs"), reason);
         ASSERT_TRUE(TickUntil([&] { return window.dataLog.DataTable().size() > rows + 1; }, 20000));
         window.dataLog.FlowDataSave(true);
+        window.dataLog.WaitForSaves();
         EXPECT_EQ(LogLines(QStringLiteral("Saving data log failed: ")), 1);
         EXPECT_EQ(LogLines(reason), 1);
         EXPECT_EQ(State(), "Direct") << "the run goes on";
@@ -462,6 +463,7 @@ const FaultRow Rows[] = {
          const qsizetype rows = t.window.dataLog.DataTable().size();
          ASSERT_TRUE(t.TickUntil([&] { return t.window.dataLog.DataTable().size() > rows + 1; }, 20000));
          t.window.dataLog.FlowDataSave(true);
+         t.window.dataLog.WaitForSaves();
          EXPECT_TRUE(log.exists()) << "the folder is made again";
      },
      "Data log file:"},

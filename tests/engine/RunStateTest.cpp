@@ -176,6 +176,7 @@ TEST_F(RunStateKeeperTest, RemovedByResetAndNeverLeftHalfWritten)
         clock.AdvanceSeconds(61);
         window.dataLog.AppendDataLines({QStringLiteral("row")});
         window.dataLog.FlowDataSave(false);
+        window.dataLog.WaitForSaves();
         EXPECT_TRUE(window.log.last().startsWith(QStringLiteral("Saving the run state failed: ")));
     }
     QFile file(RunStateFile());

@@ -1,5 +1,6 @@
 #include "base/MainThreadWait.h"
 #include "sim/VirtualMFC.h"
+#include "support/SignalProgram.h"
 #include "support/TempFolder.h"
 
 #include <QDateTime>
@@ -9,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 
 namespace {
 
@@ -66,7 +66,7 @@ protected:
         EXPECT_TRUE(WaitProcessingEvents([&] { return !RunStateFiles().isEmpty(); }, 10000))
             << "the run is recorded from its start";
         const QByteArray logAtKill = ReadBytes(LogFile());
-        ::kill(pid_t(program.processId()), SIGKILL);
+        EXPECT_TRUE(SignalProgram(program, SIGKILL)) << "still running when killed";
         program.waitForFinished(60000);
         EXPECT_GT(mfc.Setpoint_counts(), 0) << "left flowing";
         // Long enough that a program started afresh would lag far behind.
@@ -102,7 +102,7 @@ TEST_F(RunResumeTest, ResumedRunContinuesTheLogAndTheProgramAtItsElapsedTime)
         << "setpoint " << mfc.Setpoint_counts() << " after " << firstFlow.secsTo(QDateTime::currentDateTime()) << " s";
     ASSERT_TRUE(WaitProcessingEvents([&] { return ReadBytes(LogFile()).contains("Resumed"); }, 10000));
 
-    ::kill(pid_t(program.processId()), SIGTERM);
+    EXPECT_TRUE(SignalProgram(program, SIGTERM)) << "still running until closed";
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(mfc.Setpoint_counts(), 0);
     EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains(QStringLiteral("Resume the run of ")));
@@ -120,7 +120,7 @@ TEST_F(RunResumeTest, DiscardBringsTheControllerToRest)
     Launch(program, {QStringLiteral("discard")});
     EXPECT_TRUE(WaitProcessingEvents([&] { return mfc.Setpoint_counts() == 0 && RunStateFiles().isEmpty(); }, 60000))
         << "setpoint " << mfc.Setpoint_counts();
-    ::kill(pid_t(program.processId()), SIGTERM);
+    EXPECT_TRUE(SignalProgram(program, SIGTERM)) << "still running until closed";
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError()).contains(QStringLiteral("Resume the run of ")));
 }

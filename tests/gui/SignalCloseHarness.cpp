@@ -28,8 +28,8 @@ namespace {
 
 int DataRows(const TDataLog& log)
 {
-    return int(std::count_if(log.DataTable().cbegin(), log.DataTable().cend(),
-                             [](const QString& line) { return !line.startsWith(u'-'); }));
+    const QStringList table = log.DataTable();
+    return int(std::count_if(table.cbegin(), table.cend(), [](const QString& line) { return !line.startsWith(u'-'); }));
 }
 
 // Before the window is made: it lists the first two devices at start-up.

@@ -1,6 +1,7 @@
 #include "base/MainThreadWait.h"
 #include "base/TextEncoding.h"
 #include "sim/VirtualMFC.h"
+#include "support/SignalProgram.h"
 #include "support/TempFolder.h"
 
 #include <QDateTime>
@@ -10,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 
 namespace {
 
@@ -41,7 +41,7 @@ TEST_P(SignalCloseTest, LeavesTheControllerAtRestAndTheLastRowsInTheLog)
     // A few rows while flowing, so the last ones are worth keeping.
     WaitProcessingEvents([] { return false; }, 4000);
 
-    ::kill(pid_t(program.processId()), GetParam());
+    ASSERT_TRUE(SignalProgram(program, GetParam())) << "still running when signalled";
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);

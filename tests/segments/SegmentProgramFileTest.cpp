@@ -179,7 +179,8 @@ TEST(SegmentProgramFile, FilesThatHoldNoProgramAreRefused)
         QElapsedTimer loading;
         loading.start();
         EXPECT_EQ(LoadSegmentProgramFile(fileName, program, error), c.result);
-        EXPECT_LT(loading.elapsed(), 2000);
+        // Loose: the fault was a load of minutes, not a slow or sanitized build.
+        EXPECT_LT(loading.elapsed(), 10000);
         EXPECT_EQ(error, c.error);
         EXPECT_EQ(prompts.Messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
         if (c.result != sflLoaded) {

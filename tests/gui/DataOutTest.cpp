@@ -162,7 +162,9 @@ TEST_F(DataOutTest, CsvOfASimulatedRunReadsInPythonWithEveryValueOfTheTable)
     Find<QAction>("ExportDataTableAsCSV1")->trigger();
     ASSERT_EQ(prompts.FileRequests.size(), 1);
     EXPECT_EQ(prompts.FileRequests[0].FileName, QStringLiteral("run_2026-10-16-09.csv"));
-    EXPECT_TRUE(Find<QPlainTextEdit>("MemoMain")->toPlainText().contains(QStringLiteral("Data table exported: ") + csv));
+    EXPECT_TRUE(WaitProcessingEvents(
+        [&] { return Find<QPlainTextEdit>("MemoMain")->toPlainText().contains(QStringLiteral("Data table exported: ") + csv); },
+        5000));
 
     const QJsonArray expected = ExpectedRows(window->DataLog().DataTable(), true);
     EXPECT_EQ(expected.size(), 2 + 6);
